@@ -1,0 +1,1 @@
+#include "app/gl_window.h"

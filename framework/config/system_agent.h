@@ -1,0 +1,4 @@
+// The optional system agent and hot-corner libraries.
+#pragma once
+
+int DetectSystemAgent();

@@ -1,0 +1,18 @@
+// Per-window timer threads.
+#pragma once
+#include <windows.h>
+
+struct TimerData {
+    HWND hwnd;
+    CRITICAL_SECTION lock;   // guards running
+    LONG running;
+    HANDLE wakeEvent;        // manual reset; set to cut a wait short
+    DWORD threadId;
+    HANDLE threadHandle;
+};
+
+void CreateTimerProp(HWND hwnd);
+void SetTimerProp(HWND hwnd, TimerData *data);
+TimerData *GetTimerProp(HWND hwnd);
+void DestroyTimerProp(HWND hwnd);
+unsigned __stdcall TimerThreadProc(void *data);

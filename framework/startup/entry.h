@@ -1,0 +1,42 @@
+// State of the entry points and the common body that runs a mode.
+#pragma once
+#include "framework/lullex.h"
+
+// The operations an entry point gives the common body.
+struct ModeOps {
+    HWND (*createPreviewWindow)(HWND parent, LONG forMonitor);
+    HWND (*createSaverWindow)();
+    int (*ExecuteUserDialog)(HWND owner, PROPSHEETHEADERA *header);
+    int (*showAbout)(HWND owner);
+    int (*changePassword)(HWND owner);
+};
+
+struct ThreadListNode {
+    HANDLE threadHandle;
+    ThreadListNode *next;
+};
+
+extern bool FrameworkRunning;
+extern HINSTANCE ClientInstance;
+extern ModeOps CurrentModeOps;
+
+// ScrRun
+extern DLGPROC ClientDialogProc;
+extern bool ClientHasAboutBox;
+// ScrRunWithHooks
+extern ScrCreateHook CreateHook;
+extern ScrPropertySheetHook PropertySheetHook;
+extern ScrAboutHook AboutHook;
+extern ScrChangePasswordHook ChangePasswordHook;
+// ScrRunHosted
+extern HWND HostWindow;
+
+extern ThreadListNode *timerThreadList;
+extern CRITICAL_SECTION threadListLock;
+
+int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
+                 HWND (*createSaverWindow)(), int (*executeUserDialog)(HWND, PROPSHEETHEADERA *),
+                 int (*showAbout)(HWND), int (*changePassword)(HWND));
+int DispatchCommandLine();
+HWND ConnectPreviewHelper(const char *tail);
+void CheckResources();

@@ -1,0 +1,17 @@
+// Mode runners and the window-creation slots of the three entry variants.
+#pragma once
+#include "framework/lullex.h"
+
+int RunSaverMode();
+int RunPreviewMode(HWND parent);
+int RunChangePasswordMode(HWND owner);
+
+// ScrRun: class "OvScreenSaverClass".
+HWND CreateRunPreviewWindow(HWND parent, LONG forMonitor);
+HWND CreateRunSaverWindow();
+// ScrRunWithHooks: class "DummyScreenSaverClass", CreateHook first.
+HWND CreateHookedPreviewWindow(HWND parent, LONG forMonitor);
+HWND CreateHookedSaverWindow();
+// ScrRunHosted: class "DummyScreenSaverClass", HostWindow asked first.
+HWND CreateHostedPreviewWindow(HWND parent, LONG forMonitor);
+HWND CreateHostedSaverWindow();

@@ -1,0 +1,13 @@
+// Reads Windows device-independent bitmap files into packed RGB images.
+#pragma once
+#include <windows.h>
+
+struct RgbImage {
+    LONG width;
+    LONG height;              // sign as in the file's header
+    unsigned char *pixels;    // width x |height| RGB triples, bottom row first for bottom-up files
+};
+
+RgbImage *LoadImageFile(const char *fileName);   // null (quietly) when the file cannot be opened
+RgbImage *LoadDibImage(const char *fileName);
+WORD CountDibColors(const void *dibHeader);

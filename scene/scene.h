@@ -1,0 +1,28 @@
+// The space scene: textures, GL state, tail particles, backdrop and frame drawing.
+#pragma once
+#include <windows.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+struct TailParticle {
+    float life, fade;
+    float r, g, b;
+    float x, y, z;
+    float xi, yi, zi;
+};
+
+enum { TailParticleCount = 360, BackdropSpriteCount = 500 };
+
+extern GLuint TexNebula, TexEarth, TexMoon, TexNimbra, TexClouds;
+extern TailParticle TailParticles[TailParticleCount];
+extern float BackdropX[BackdropSpriteCount], BackdropY[BackdropSpriteCount], BackdropZ[BackdropSpriteCount];
+extern GLUquadricObj *SphereQuadric;
+extern float SpawnSpeed, SpawnAngleA, SpawnAngleB;
+
+extern float SceneRoll, EarthSpin, MoonOrbit, NimbraSpin;
+extern float EyeX, EyeXRate, EyeZ, EyeZRate;
+extern float NimbraX, NimbraXRate, NimbraY, NimbraYRate;
+
+bool LoadSceneTextures();
+bool InitScene();
+bool DrawFrame();

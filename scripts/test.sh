@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test with CTest under Wine in
+# the build tree's private test prefix, on an Xvfb server of its own.
+# Extra arguments go to ctest (for example -R Loader).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+export BUILD_DIR=$build
+
+"$root/scripts/build.sh" || { echo "Build failed."; exit 1; }
+
+prefix=$build/wineprefix-test
+"$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
+if [ ! -s "$displayfile" ]; then echo "Xvfb did not start."; exit 1; fi
+export DISPLAY=":$(cat "$displayfile")"
+cp "$displayfile" "$build/xvfb-display"
+rm -f "$displayfile"
+
+stop() {
+  wineserver -k 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  rm -f "$build/xvfb-display"
+}
+trap stop EXIT
+
+wineserver -p 2>/dev/null   # keep one server for the whole run
+ctest --test-dir "$build" --output-on-failure --timeout 300 "$@"
