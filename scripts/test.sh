@@ -7,7 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
 
-"$root/scripts/build.sh" || { echo "Build failed."; exit 1; }
+# NIMBRA_BUILD_TARGETS (space-separated) builds only those targets.
+targets=()
+for t in ${NIMBRA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+"$root/scripts/build.sh" "${targets[@]}" || { echo "Build failed."; exit 1; }
 
 prefix=$build/wineprefix-test
 "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
