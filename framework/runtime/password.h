@@ -5,3 +5,8 @@
 int NeedPassword();
 int DoVerifyPwDialog(HWND hwnd);
 int DoChangePwDialog(HWND hwnd);
+
+// changePassword of ScrRunWithHooks: ChangePasswordHook first, HOOK_DEFAULT falls back.
+int HookedChangePassword(HWND hwnd);
+// changePassword of ScrRunHosted: SCRM_CHANGEPASSWORD to HostWindow first.
+int HostedChangePassword(HWND hwnd);

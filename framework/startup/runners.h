@@ -15,3 +15,9 @@ HWND CreateHookedSaverWindow();
 // ScrRunHosted: class "DummyScreenSaverClass", HostWindow asked first.
 HWND CreateHostedPreviewWindow(HWND parent, LONG forMonitor);
 HWND CreateHostedSaverWindow();
+
+// ExecuteUserDialog and showAbout of the other two entry variants.
+int HookedExecuteUserDialog(HWND owner, PROPSHEETHEADERA *header);
+int HookedShowAbout(HWND owner);
+int HostedExecuteUserDialog(HWND owner, PROPSHEETHEADERA *header);
+int HostedShowAbout(HWND owner);
