@@ -1,0 +1,54 @@
+// The five texture objects, loaded from the fixed data directory.
+#include "scene/scene.h"
+#include "image/dib_loader.h"
+
+#include <cstdlib>
+
+namespace {
+
+struct TextureFile {
+    GLuint *texture;
+    const char *fileName;
+    bool singleLevel;   // uploaded as level 0 only, with nearest filtering
+};
+
+const TextureFile textureFiles[] = {
+    {&TexNebula, "C:/windows/NimbraData/nebula.bmp", true},
+    {&TexEarth, "C:/windows/NimbraData/earth.bmp", false},
+    {&TexMoon, "C:/windows/NimbraData/moon.bmp", false},
+    {&TexNimbra, "C:/windows/NimbraData/nimbra.bmp", false},
+    {&TexClouds, "C:/windows/NimbraData/clouds.bmp", false},
+};
+
+void UploadTexture(const TextureFile &file, const RgbImage *image)
+{
+    glGenTextures(1, file.texture);
+    glBindTexture(GL_TEXTURE_2D, *file.texture);
+    if (file.singleLevel) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0,
+                     GL_RGB, GL_UNSIGNED_BYTE, image->pixels);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image->width, image->height,
+                          GL_RGB, GL_UNSIGNED_BYTE, image->pixels);
+    }
+}
+
+} // namespace
+
+bool LoadSceneTextures()
+{
+    for (const TextureFile &file : textureFiles) {
+        RgbImage *image = LoadImageFile(file.fileName);
+        if (!image)
+            return false;   // textures made for earlier files stay as they are
+        UploadTexture(file, image);
+        if (image->pixels)
+            std::free(image->pixels);
+        std::free(image);
+    }
+    return true;
+}
