@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+// Clock of the password delay; GetTickCount unless a test drives it.
+extern DWORD (WINAPI *PasswordTickCount)(void);
+
 int NeedPassword();
 int DoVerifyPwDialog(HWND hwnd);
 int DoChangePwDialog(HWND hwnd);

@@ -16,3 +16,6 @@ void SetTimerProp(HWND hwnd, TimerData *data);
 TimerData *GetTimerProp(HWND hwnd);
 void DestroyTimerProp(HWND hwnd);
 unsigned __stdcall TimerThreadProc(void *data);
+
+// SCRINTERNAL_HADENOUGH: the window answered -1, so its thread is let go.
+void TimerHadEnough(HWND hwnd);

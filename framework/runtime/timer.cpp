@@ -1,0 +1,126 @@
+// Starting and stopping a saver window's timer thread.
+#include <process.h>
+#include <stdlib.h>
+
+#include "framework/runtime/timer.h"
+#include "framework/services/services.h"
+#include "framework/startup/entry.h"
+#include "framework/startup/prefs.h"
+
+static const unsigned TimerStackSize = 4096;
+
+// One step down the scheduler's ladder; the ends of the ladder have no neighbour
+// at distance one.
+static int OneStepBelow(int priority)
+{
+    if (priority == THREAD_PRIORITY_TIME_CRITICAL)
+        return THREAD_PRIORITY_HIGHEST;
+    if (priority <= THREAD_PRIORITY_LOWEST)
+        return THREAD_PRIORITY_IDLE;
+    return priority - 1;
+}
+
+static void PushThreadNode(HANDLE threadHandle)
+{
+    ThreadListNode *node = (ThreadListNode *)malloc(sizeof(ThreadListNode));
+    if (node == NULL)
+        return;
+    node->threadHandle = threadHandle;
+    EnterCriticalSection(&threadListLock);
+    node->next = timerThreadList;
+    timerThreadList = node;
+    LeaveCriticalSection(&threadListLock);
+}
+
+static void DiscardTimerData(HWND hwnd, TimerData *data)
+{
+    SetTimerProp(hwnd, NULL);
+    CloseHandle(data->wakeEvent);
+    DeleteCriticalSection(&data->lock);
+    free(data);
+}
+
+void LULLEXAPI ScrStartTimer(HWND hwnd)
+{
+    ScrEnsureInit();
+    if (CurrentPrefs.noTimers) {
+        DebugOut("ScrStartTimer: Timers have been turned off in the prefs: they are not being initialized");
+        return;
+    }
+    DebugOut("ScrStartTimer: creating a timer...");
+    if (GetTimerProp(hwnd) != NULL) {
+        DebugOut("ScrStartTimer: cannot restart, because one was already there!");
+        return;
+    }
+    TimerData *data = (TimerData *)calloc(1, sizeof(TimerData));
+    if (data == NULL)
+        return;
+    SetTimerProp(hwnd, data);
+    DebugOut("ScrStartTimer: am able to work with timers!");
+
+    InitializeCriticalSection(&data->lock);
+    data->wakeEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    data->hwnd = hwnd;
+    data->running = 1;
+    if (data->wakeEvent == NULL) {
+        DiscardTimerData(hwnd, data);
+        return;
+    }
+
+    unsigned threadId = 0;
+    HANDLE thread = (HANDLE)_beginthreadex(NULL, TimerStackSize, TimerThreadProc, data, 0, &threadId);
+    if (thread == NULL) {
+        DiscardTimerData(hwnd, data);
+        return;
+    }
+    // The thread cannot end before this window thread stops the timer, so the
+    // record is still ours to fill in.
+    data->threadHandle = thread;
+    data->threadId = threadId;
+    PushThreadNode(thread);
+    SetThreadPriority(thread, OneStepBelow(GetThreadPriority(GetCurrentThread())));
+}
+
+// Clears running and posts the quit; from then on the record belongs to its thread.
+static void HandOverToEndingThread(HWND hwnd, TimerData *data)
+{
+    DWORD threadId = data->threadId;
+    EnterCriticalSection(&data->lock);
+    data->running = 0;
+    LeaveCriticalSection(&data->lock);
+    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+    SetTimerProp(hwnd, NULL);
+}
+
+void LULLEXAPI ScrStopTimer(HWND hwnd)
+{
+    if (hwnd == NULL) {
+        DebugOut("ScrStopTimer: hwnd is null!");
+        return;
+    }
+    ScrEnsureInit();
+    if (CurrentPrefs.noTimers) {
+        DebugOut("ScrStopTimer: Timers have been turned off: you can not destroy them.");
+        return;
+    }
+    TimerData *data = GetTimerProp(hwnd);
+    if (data == NULL) {
+        DebugOut("ScrStopTimer: the timer had already been destroyed. This isn't necessarily bad.");
+        return;
+    }
+    DebugOut("ScrStopTimer: destroying timer...");
+    HandOverToEndingThread(hwnd, data);
+}
+
+void TimerHadEnough(HWND hwnd)
+{
+    DebugOut("SCRINTERNAL_HADENOUGH: closing down thread...");
+    TimerData *data = GetTimerProp(hwnd);
+    if (data != NULL) {
+        HandOverToEndingThread(hwnd, data);
+    } else {
+        DebugOut("SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!");
+        DebugMessageBox(hwnd, "SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!", "SCRTIMER error");
+    }
+    SetTimerProp(hwnd, NULL);
+}

@@ -1,0 +1,85 @@
+// The timer thread: asks its window for a tick and waits the period it answers.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "framework/lullex.h"
+#include "framework/runtime/timer.h"
+#include "framework/services/services.h"
+
+static const DWORD InfinitePeriod = 0xFFFFFFFF;
+
+static void ReportThreadMessage(const MSG &msg)
+{
+    char text[100];
+    snprintf(text, sizeof text, "Thread message: msg=%x wParam=%x lParam=%x",
+             msg.message, (unsigned)msg.wParam, (unsigned)msg.lParam);
+    DebugOut(text);
+    DebugMessageBox(NULL, text, "Thread message");
+}
+
+// Takes one message off the thread's queue, waiting only once the window has had
+// enough. Returns true when the thread is to quit.
+static bool TakeThreadMessage(bool hadEnough)
+{
+    MSG msg;
+    if (hadEnough) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0xFFFF);
+        if (got <= 0)
+            return true;   // WM_QUIT, or a queue that cannot be read any more
+    } else if (!PeekMessageA(&msg, NULL, 0, 0xFFFF, PM_REMOVE)) {
+        return false;
+    }
+    if (msg.message == WM_QUIT)
+        return true;
+    ReportThreadMessage(msg);
+    return false;
+}
+
+static bool StillRunning(TimerData *data)
+{
+    EnterCriticalSection(&data->lock);
+    LONG running = data->running;
+    LeaveCriticalSection(&data->lock);
+    return running != 0;
+}
+
+static void WaitRestOfPeriod(TimerData *data, DWORD period, DWORD elapsed)
+{
+    if (elapsed >= period) {
+        Sleep(0);
+        return;
+    }
+    if (WaitForSingleObject(data->wakeEvent, period - elapsed) == WAIT_OBJECT_0)
+        ResetEvent(data->wakeEvent);
+}
+
+unsigned __stdcall TimerThreadProc(void *argument)
+{
+    TimerData *data = (TimerData *)argument;
+    bool hadEnough = false;
+    for (;;) {
+        if (TakeThreadMessage(hadEnough))
+            break;
+        if (hadEnough)
+            continue;
+        if (!StillRunning(data))
+            break;
+        DWORD t0 = GetTickCount();
+        DWORD period = (DWORD)SendMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_TICK, 0);
+        DWORD t1 = GetTickCount();
+        if (period == 0)
+            continue;
+        if (period == InfinitePeriod) {
+            DebugOut("Thread: infinite delay specified, so posting a 'had enough'");
+            hadEnough = true;
+            PostMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_HADENOUGH, 0);
+            continue;
+        }
+        WaitRestOfPeriod(data, period, t1 - t0);
+    }
+    DebugOut("Thread coming to an end. Deleting threaddata");
+    CloseHandle(data->wakeEvent);
+    DeleteCriticalSection(&data->lock);
+    free(data);
+    return 0;
+}
