@@ -37,6 +37,16 @@ extern CRITICAL_SECTION threadListLock;
 int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
                  HWND (*createSaverWindow)(), int (*executeUserDialog)(HWND, PROPSHEETHEADERA *),
                  int (*showAbout)(HWND), int (*changePassword)(HWND));
+// What a screen-saver command line asks for.
+enum class ScreenSaverMode { Refused, Saver, Preview, Configure, ChangePassword };
+
+struct ParsedCommandLine {
+    ScreenSaverMode mode;
+    HWND window;   // preview parent, or owner of the configuration and password dialogs
+};
+
+// Reads the command line text (program name first); may start the preview helper.
+ParsedCommandLine ParseCommandLine(const char *line);
 int DispatchCommandLine();
 HWND ConnectPreviewHelper(const char *tail);
 void CheckResources();

@@ -1,0 +1,78 @@
+// The three doors into the framework: register the saver class, pick the mode
+// operations and hand over to RunFramework.
+#include "framework/startup/entry.h"
+
+#include "framework/config/config_host.h"
+#include "framework/runtime/password.h"
+#include "framework/services/services.h"
+#include "framework/startup/runners.h"
+
+bool FrameworkRunning = false;
+HINSTANCE ClientInstance = nullptr;
+ModeOps CurrentModeOps = {};
+
+DLGPROC ClientDialogProc = nullptr;
+bool ClientHasAboutBox = false;
+
+ScrCreateHook CreateHook = nullptr;
+ScrPropertySheetHook PropertySheetHook = nullptr;
+ScrAboutHook AboutHook = nullptr;
+ScrChangePasswordHook ChangePasswordHook = nullptr;
+
+HWND HostWindow = nullptr;
+
+static void RegisterSaverClass(HINSTANCE instance, const char *className, WNDPROC proc, int stockBrush)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);   // a class left over from an earlier run is as good as a new one
+}
+
+int LULLEXAPI ScrRun(HINSTANCE instance, WNDPROC saverProc, DLGPROC clientDialogProc,
+                     ScrClientInitRoutine init, LONG)
+{
+    ScrEnsureInit();
+    if (FrameworkRunning)
+        return 2;
+    ClientHasAboutBox = FindResourceA(instance, MAKEINTRESOURCEA(2004), RT_DIALOG) != nullptr;
+    ClientDialogProc = clientDialogProc;
+    if (init)
+        init(instance);
+    RegisterSaverClass(instance, "OvScreenSaverClass", saverProc, NULL_BRUSH);
+    return RunFramework(instance, CreateRunPreviewWindow, CreateRunSaverWindow, ExecuteUserDialog,
+                        ShowAboutBox, DoChangePwDialog);
+}
+
+int LULLEXAPI ScrRunWithHooks(HINSTANCE instance, ScrCreateHook createHook,
+                              ScrPropertySheetHook propertySheetHook, ScrAboutHook aboutHook,
+                              ScrChangePasswordHook changePasswordHook)
+{
+    ScrEnsureInit();
+    if (FrameworkRunning)
+        return 2;
+    ClientHasAboutBox = false;
+    CreateHook = createHook;
+    PropertySheetHook = propertySheetHook;
+    AboutHook = aboutHook;
+    ChangePasswordHook = changePasswordHook;
+    RegisterSaverClass(instance, "DummyScreenSaverClass", DefSaverProc, NULL_BRUSH);
+    return RunFramework(instance, CreateHookedPreviewWindow, CreateHookedSaverWindow,
+                        HookedExecuteUserDialog, HookedShowAbout, HookedChangePassword);
+}
+
+int LULLEXAPI ScrRunHosted(HINSTANCE instance, HWND hostWindow)
+{
+    ScrEnsureInit();
+    if (FrameworkRunning)
+        return 2;
+    ClientHasAboutBox = false;
+    HostWindow = hostWindow;
+    RegisterSaverClass(instance, "DummyScreenSaverClass", DefSaverProc, GRAY_BRUSH);
+    return RunFramework(instance, CreateHostedPreviewWindow, CreateHostedSaverWindow,
+                        HostedExecuteUserDialog, HostedShowAbout, HostedChangePassword);
+}

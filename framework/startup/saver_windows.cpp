@@ -1,0 +1,156 @@
+// The window-creation slots of the three entry variants: the full-screen saver
+// window and the preview window, each with its SaverCreateParams.
+#include "framework/startup/runners.h"
+
+#include <stdlib.h>
+
+#include "framework/startup/entry.h"
+#include "framework/startup/prefs.h"
+
+static const char RunClass[] = "OvScreenSaverClass";
+static const char DummyClass[] = "DummyScreenSaverClass";
+static const char SaverTitle[] = "SaverWindow";
+static const char PreviewTitle[] = "SaverPreview";
+
+static const DWORD SaverStyle = WS_POPUP | WS_VISIBLE;                 // 0x90000000
+static const DWORD DebugSaverStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;  // 0x10CF0000
+static const DWORD PreviewStyle = WS_CHILD | WS_VISIBLE;               // 0x50000000
+
+// DefSaverProc frees the record with free() at WM_CREATE.
+static SaverCreateParams *NewCreateParams(LONG kind)
+{
+    SaverCreateParams *params = static_cast<SaverCreateParams *>(malloc(sizeof(SaverCreateParams)));
+    if (params) {
+        params->reserved = 0;
+        params->kind = kind;
+    }
+    return params;
+}
+
+// Fills the creation values of a preview filling the parent; false when the
+// record cannot be allocated.
+static bool PreparePreview(HWND parent, LONG forMonitor, const char *className, CREATESTRUCTA *cs)
+{
+    RECT rect = {};
+    GetWindowRect(parent, &rect);
+    LONG kind = forMonitor ? SAVERKIND_MONITORPREVIEW : SAVERKIND_SYSTEMPREVIEW;
+    SaverCreateParams *params = NewCreateParams(kind);
+    if (!params)
+        return false;
+    *cs = {};
+    cs->lpCreateParams = params;
+    cs->hInstance = ClientInstance;
+    cs->hMenu = nullptr;
+    cs->hwndParent = parent;
+    cs->cy = rect.bottom - rect.top;
+    cs->cx = rect.right - rect.left;
+    cs->y = 0;
+    cs->x = 0;
+    cs->style = static_cast<LONG>(PreviewStyle);
+    cs->lpszName = PreviewTitle;
+    cs->lpszClass = className;
+    cs->dwExStyle = 0;
+    return true;
+}
+
+static bool PrepareSaver(const char *className, CREATESTRUCTA *cs)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    DWORD exStyle = WS_EX_TOPMOST;
+    DWORD style = SaverStyle;
+    if (CurrentPrefs.debugMode) {
+        width /= 6;
+        height /= 6;
+        exStyle = 0;
+        style = DebugSaverStyle;
+    }
+    SaverCreateParams *params = NewCreateParams(SAVERKIND_FULLSCREEN);
+    if (!params)
+        return false;
+    *cs = {};
+    cs->lpCreateParams = params;
+    cs->hInstance = ClientInstance;
+    cs->hMenu = nullptr;
+    cs->hwndParent = nullptr;
+    cs->cy = height;
+    cs->cx = width;
+    cs->y = 0;
+    cs->x = 0;
+    cs->style = static_cast<LONG>(style);
+    cs->lpszName = SaverTitle;
+    cs->lpszClass = className;
+    cs->dwExStyle = exStyle;
+    return true;
+}
+
+static HWND CreateFromStruct(const CREATESTRUCTA *cs)
+{
+    return CreateWindowExA(cs->dwExStyle, cs->lpszClass, cs->lpszName, static_cast<DWORD>(cs->style),
+                           cs->x, cs->y, cs->cx, cs->cy, cs->hwndParent, cs->hMenu, cs->hInstance,
+                           cs->lpCreateParams);
+}
+
+// The host's first non-zero answer is the window; all zero leaves it to us.
+static HWND AskHost(const UINT *messages, int count, LONG kind, CREATESTRUCTA *cs)
+{
+    for (int i = 0; i < count; ++i) {
+        LRESULT answer = SendMessageA(HostWindow, messages[i], static_cast<WPARAM>(kind),
+                                      reinterpret_cast<LPARAM>(cs));
+        if (answer)
+            return reinterpret_cast<HWND>(answer);
+    }
+    return CreateFromStruct(cs);
+}
+
+HWND CreateRunPreviewWindow(HWND parent, LONG forMonitor)
+{
+    CREATESTRUCTA cs;
+    return PreparePreview(parent, forMonitor, RunClass, &cs) ? CreateFromStruct(&cs) : nullptr;
+}
+
+HWND CreateRunSaverWindow()
+{
+    CREATESTRUCTA cs;
+    return PrepareSaver(RunClass, &cs) ? CreateFromStruct(&cs) : nullptr;
+}
+
+HWND CreateHookedPreviewWindow(HWND parent, LONG forMonitor)
+{
+    CREATESTRUCTA cs;
+    if (!PreparePreview(parent, forMonitor, DummyClass, &cs))
+        return nullptr;
+    if (!CreateHook)
+        return CreateFromStruct(&cs);
+    return CreateHook(static_cast<SaverCreateParams *>(cs.lpCreateParams)->kind, &cs);
+}
+
+HWND CreateHookedSaverWindow()
+{
+    CREATESTRUCTA cs;
+    if (!PrepareSaver(DummyClass, &cs))
+        return nullptr;
+    if (!CreateHook)
+        return CreateFromStruct(&cs);
+    return CreateHook(SAVERKIND_FULLSCREEN, &cs);
+}
+
+HWND CreateHostedPreviewWindow(HWND parent, LONG forMonitor)
+{
+    CREATESTRUCTA cs;
+    if (!PreparePreview(parent, forMonitor, DummyClass, &cs))
+        return nullptr;
+    LONG kind = static_cast<SaverCreateParams *>(cs.lpCreateParams)->kind;
+    UINT first = kind == SAVERKIND_MONITORPREVIEW ? SCRM_CREATECONFIGPREVIEW : SCRM_CREATESYSPREVIEW;
+    const UINT messages[] = {first, SCRM_CREATEPREVIEW, SCRM_CREATEWINDOW};
+    return AskHost(messages, 3, kind, &cs);
+}
+
+HWND CreateHostedSaverWindow()
+{
+    CREATESTRUCTA cs;
+    if (!PrepareSaver(DummyClass, &cs))
+        return nullptr;
+    const UINT messages[] = {SCRM_CREATESAVER, SCRM_CREATEWINDOW};
+    return AskHost(messages, 2, SAVERKIND_FULLSCREEN, &cs);
+}
