@@ -11,6 +11,7 @@ struct ModeOps {
     int (*changePassword)(HWND owner);
 };
 
+// Allocated with malloc by ScrStartTimer, freed with free by RunFramework.
 struct ThreadListNode {
     HANDLE threadHandle;
     ThreadListNode *next;

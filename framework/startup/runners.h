@@ -6,6 +6,8 @@ int RunSaverMode();
 int RunPreviewMode(HWND parent);
 int RunChangePasswordMode(HWND owner);
 
+// Every slot hands the new window a SaverCreateParams allocated with malloc;
+// DefSaverProc frees it with free at WM_CREATE.
 // ScrRun: class "OvScreenSaverClass".
 HWND CreateRunPreviewWindow(HWND parent, LONG forMonitor);
 HWND CreateRunSaverWindow();
