@@ -99,7 +99,6 @@ void DrawFrameSpheres()
 
 } // namespace
 
-
 bool DrawFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -41,6 +41,9 @@ void UploadTexture(const TextureFile &file, const RgbImage *image)
 
 bool LoadSceneTextures()
 {
+    // Image rows are packed with no gaps; the GL's default would read each row
+    // as if padded to 4 bytes, running past the end of narrow images.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (const TextureFile &file : textureFiles) {
         RgbImage *image = LoadImageFile(file.fileName);
         if (!image)

@@ -1,0 +1,179 @@
+// Loading the five scene textures from the test prefix's data directory.
+#include "scene/scene.h"
+#include "scene/gl_test_window.h"
+#include "scene/message_box_watch.h"
+#include "scene/texture_files.h"
+
+#include <gtest/gtest.h>
+#include <cstdio>
+
+namespace {
+
+GLuint *const textureObjects[] = {&TexNebula, &TexEarth, &TexMoon, &TexNimbra, &TexClouds};
+
+class SceneTextures : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RestoreTextureFiles();
+        ASSERT_TRUE(gl.Open(64, 64));
+    }
+
+    static GLint Parameter(GLuint texture, GLenum name)
+    {
+        GLint value = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+        return value;
+    }
+
+    static GLint LevelWidth(GLuint texture, int level)
+    {
+        GLint value = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &value);
+        return value;
+    }
+
+    static int TexturesCreated()
+    {
+        int count = 0;
+        for (GLuint *texture : textureObjects)
+            count += *texture != 0 && glIsTexture(*texture);
+        return count;
+    }
+
+    GlTestWindow gl;
+};
+
+TEST_F(SceneTextures, LoadsFiveTexturesNebulaAsOneNearestLevelOthersMipmapped)
+{
+    MessageBoxWatch boxes;
+    ASSERT_TRUE(LoadSceneTextures());
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_EQ(TexturesCreated(), 5);
+
+    EXPECT_EQ(Parameter(TexNebula, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+    EXPECT_EQ(Parameter(TexNebula, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+    EXPECT_GT(LevelWidth(TexNebula, 0), 0);
+    EXPECT_EQ(LevelWidth(TexNebula, 1), 0) << "the nebula has no mipmaps";
+    EXPECT_EQ(Parameter(TexNebula, GL_TEXTURE_WRAP_S), GL_REPEAT);
+
+    for (GLuint texture : {TexEarth, TexMoon, TexNimbra, TexClouds}) {
+        EXPECT_EQ(Parameter(texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+        EXPECT_EQ(Parameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_NEAREST);
+        const GLint base = LevelWidth(texture, 0);
+        ASSERT_GT(base, 1);
+        EXPECT_EQ(LevelWidth(texture, 1), base / 2) << "a full mipmap chain";
+    }
+}
+
+TEST_F(SceneTextures, InitSceneLoadsAgainUnderNewNamesAndKeepsTheFirstSet)
+{
+    ASSERT_TRUE(LoadSceneTextures());
+    GLuint first[5];
+    for (int i = 0; i < 5; ++i)
+        first[i] = *textureObjects[i];
+
+    ASSERT_TRUE(InitScene());
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NE(*textureObjects[i], first[i]);
+        EXPECT_TRUE(glIsTexture(*textureObjects[i]));
+        EXPECT_TRUE(glIsTexture(first[i])) << "the first names stay allocated";
+    }
+}
+
+struct MissingFile {
+    const char *file;
+    int texturesBefore;
+};
+
+void PrintTo(const MissingFile &missing, std::ostream *out)
+{
+    *out << missing.file;
+}
+
+class SceneTexturesMissingFile : public SceneTextures,
+                                 public ::testing::WithParamInterface<MissingFile> {};
+
+TEST_P(SceneTexturesMissingFile, StopsAtTheMissingFileQuietlyKeepingEarlierTextures)
+{
+    TextureFileSwap away(GetParam().file);
+    ASSERT_TRUE(away.Moved());
+    MessageBoxWatch boxes;
+
+    EXPECT_FALSE(LoadSceneTextures());
+    EXPECT_TRUE(boxes.Seen().empty()) << "a missing file shows no loader message";
+    EXPECT_EQ(TexturesCreated(), GetParam().texturesBefore);
+    for (int i = GetParam().texturesBefore; i < 5; ++i)
+        EXPECT_EQ(*textureObjects[i], 0u);
+
+    EXPECT_FALSE(InitScene());
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_EQ(SphereQuadric, nullptr) << "set-up stops before building anything";
+    EXPECT_EQ(TailParticles[0].life, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFile, SceneTexturesMissingFile,
+                         ::testing::Values(MissingFile{"nebula.bmp", 0}, MissingFile{"earth.bmp", 1},
+                                           MissingFile{"moon.bmp", 2}, MissingFile{"nimbra.bmp", 3},
+                                           MissingFile{"clouds.bmp", 4}),
+                         [](const auto &info) {
+                             const std::string file = info.param.file;
+                             return file.substr(0, file.find('.'));
+                         });
+
+// A 40-byte info header claiming a later header size.
+bool WriteUnknownHeaderFile(const std::string &path)
+{
+    unsigned char bytes[14 + 108 + 12] = {'B', 'M'};
+    bytes[10] = 14 + 108;
+    bytes[14] = 108;   // header size
+    bytes[18] = 2;     // width
+    bytes[22] = 2;     // height
+    bytes[26] = 1;     // planes
+    bytes[28] = 24;    // bit count
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    std::fwrite(bytes, 1, sizeof bytes, file);
+    return std::fclose(file) == 0;
+}
+
+TEST_F(SceneTextures, UnreadableFileShowsTheLoaderMessageThenFails)
+{
+    TextureFileSwap away("clouds.bmp");
+    ASSERT_TRUE(away.Moved());
+    ASSERT_TRUE(WriteUnknownHeaderFile(TexturePath("clouds.bmp")));
+    MessageBoxWatch boxes;
+
+    EXPECT_FALSE(LoadSceneTextures());
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].caption, "Error");
+    EXPECT_EQ(boxes.Seen()[0].text, "Unknown DIB file format.");
+    EXPECT_EQ(TexturesCreated(), 4);
+    EXPECT_EQ(TexClouds, 0u);
+}
+
+// Rows of a 2-pixel-wide image are 6 bytes; the upload must not read them as if
+// padded to 8.
+TEST_F(SceneTextures, NarrowImageRowsUploadWithoutPadding)
+{
+    TextureFileSwap away("nebula.bmp");
+    ASSERT_TRUE(away.Moved());
+    Picture image;
+    image.width = 2;
+    image.height = 2;
+    image.rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+    ASSERT_TRUE(WriteBmp(image, TexturePath("nebula.bmp")));
+
+    ASSERT_TRUE(LoadSceneTextures());
+    unsigned char uploaded[12] = {};
+    glBindTexture(GL_TEXTURE_2D, TexNebula);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, uploaded);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(uploaded[i], image.rgb[i]) << "byte " << i;
+}
+
+} // namespace
