@@ -310,7 +310,7 @@ static std::string ExpectedLibraryPathShown()
     return path;
 }
 
-TEST(LibraryBuild, OutsideTheWindowsDirectoryTheInstallCheckRefuses)
+TEST(LibraryEntry, OutsideTheWindowsDirectoryTheInstallCheckRefuses)
 {
     MessageBoxCatcher catcher;
     EXPECT_FALSE(ScrLibraryEntry(GetModuleHandleA(NULL), DLL_PROCESS_ATTACH));
@@ -326,7 +326,7 @@ TEST(LibraryBuild, OutsideTheWindowsDirectoryTheInstallCheckRefuses)
     EXPECT_FALSE(catcher.boxes[0].hasCancel);
 }
 
-TEST(LibraryBuild, VersionTextIsTheModulesFileVersion)
+TEST(LibraryEntry, VersionTextIsTheModulesFileVersion)
 {
     MessageBoxCatcher catcher;
     ScrLibraryEntry(GetModuleHandleA(NULL), DLL_PROCESS_ATTACH);
@@ -337,7 +337,7 @@ TEST(LibraryBuild, VersionTextIsTheModulesFileVersion)
     EXPECT_STREQ(buffer, "7.3");
 }
 
-TEST(LibraryBuild, VersionTextIsEmptyWithoutAVersionResource)
+TEST(LibraryEntry, VersionTextIsEmptyWithoutAVersionResource)
 {
     MessageBoxCatcher catcher;
     ScrLibraryEntry(GetModuleHandleA(NULL), DLL_PROCESS_ATTACH);
@@ -347,7 +347,7 @@ TEST(LibraryBuild, VersionTextIsEmptyWithoutAVersionResource)
     EXPECT_STREQ(buffer, "");
 }
 
-TEST(LibraryBuild, ThreadReasonsReturnFalseAndDetachCloses)
+TEST(LibraryEntry, ThreadReasonsReturnFalseAndDetachCloses)
 {
     EXPECT_FALSE(ScrLibraryEntry(GetModuleHandleA(NULL), DLL_THREAD_ATTACH));
     EXPECT_TRUE(FrameworkAsLibrary);

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "c_client.h"
+
+TEST(CClient, SeesTheRecordLayoutsOfTheInterface)
+{
+    CClientLayout layout;
+    CClientGetLayout(&layout);
+    EXPECT_EQ(layout.prefsSize, 556);
+    EXPECT_EQ(layout.prefsText1Offset, 32);
+    EXPECT_EQ(layout.prefsText2Offset, 288);
+    EXPECT_EQ(layout.prefsAlwaysOffset, 544);
+    EXPECT_EQ(layout.prefsLastOffset, 552);
+    EXPECT_EQ(layout.settingsSize, 24);
+    EXPECT_EQ(layout.createParamsSize, 8);
+    EXPECT_EQ(layout.verifyPw, 0x8000);
+    EXPECT_EQ(layout.internalMessage, 0x8009);
+    EXPECT_EQ(layout.changePassword, 0x806B);
+    EXPECT_EQ(layout.cornerBits, 0xFF0);
+    EXPECT_EQ(layout.hookDefault, 9);
+}
+
+TEST(CClient, LinksEveryPublicOperation)
+{
+    const CClientOperations *ops = CClientGetOperations();
+    const void *const addresses[] = {
+        (const void *)ops->getPrefs,     (const void *)ops->setPrefs,        (const void *)ops->run,
+        (const void *)ops->runWithHooks, (const void *)ops->runHosted,       (const void *)ops->createPreview,
+        (const void *)ops->defSaverProc, (const void *)ops->defClientProc,   (const void *)ops->getGeneralSettings,
+        (const void *)ops->startTimer,   (const void *)ops->stopTimer,       (const void *)ops->help,
+        (const void *)ops->getVersion,   (const void *)ops->customControlInfo, (const void *)ops->libraryEntry,
+    };
+    for (const void *address : addresses)
+        EXPECT_NE(address, nullptr);
+    EXPECT_EQ((const void *)ops->getVersion, (const void *)&ScrGetVersion);
+}
+
+TEST(CClient, CallsTheFrameworkWithItsOwnCallingConvention)
+{
+    const CClientOperations *ops = CClientGetOperations();
+    char version[49];
+    EXPECT_EQ(ops->getVersion(version, sizeof(version)), 4);
+    EXPECT_STREQ(version, "1.5s");
+
+    EXPECT_EQ(CClientPrefsRoundTrip("from C"), 556);
+    ScrPrefs *prefs = ScrGetPrefs();
+    EXPECT_STREQ(prefs->text1, "from C");
+    EXPECT_EQ(prefs->noTimers, 1);
+    free(prefs);
+
+    EXPECT_EQ(ops->clientAbout(NULL), HOOK_DEFAULT);
+    EXPECT_EQ(ops->customControlInfo(NULL), 1u);
+}

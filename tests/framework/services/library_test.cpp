@@ -1,0 +1,82 @@
+// The framework built as lullex.dll: its install check and its version text.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "framework/services/message_box_catcher.h"
+
+namespace {
+
+typedef int (*VersionFunction)(char *, int);
+typedef HMODULE (*ModuleFunction)();
+
+std::string WindowsDirectory()
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof(windows));
+    std::string path = windows;
+    if (path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+std::string BuiltLibrary()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof(self));
+    std::string path = self;
+    return path.substr(0, path.find_last_of('\\') + 1) + "lullex.dll";
+}
+
+bool ClassIn(HMODULE module, const char *name)
+{
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof(info);
+    return GetClassInfoExA(module, name, &info) != 0;
+}
+
+}  // namespace
+
+TEST(LibraryBuild, LibraryOutsideTheWindowsDirectoryTellsWhereItBelongsAndDoesNotLoad)
+{
+    MessageBoxCatcher catcher;
+    HMODULE library = LoadLibraryA(BuiltLibrary().c_str());
+    EXPECT_EQ(library, nullptr);
+    std::string expected = WindowsDirectory() + "lullex.dll";
+    expected.replace(0, 2, "  ");
+    CharLowerA(&expected[0]);
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(catcher.boxes[0].caption, "Lullex");
+    EXPECT_EQ(catcher.boxes[0].text,
+              "Lullex has been incorrectly installed.\r\nIt must be placed in the windows directory\r\n" +
+                  expected);
+    if (library != NULL)
+        FreeLibrary(library);
+}
+
+TEST(LibraryBuild, LibraryInTheWindowsDirectoryRegistersItsClassesAndReportsItsFileVersion)
+{
+    const std::string installed = WindowsDirectory() + "lullex.dll";
+    ASSERT_TRUE(CopyFileA(BuiltLibrary().c_str(), installed.c_str(), FALSE));
+    MessageBoxCatcher catcher;
+    HMODULE library = LoadLibraryA(installed.c_str());
+    ASSERT_NE(library, nullptr);
+    EXPECT_TRUE(catcher.boxes.empty());
+
+    ModuleFunction frameworkModule = (ModuleFunction)(void *)GetProcAddress(library, "LibraryFrameworkModule");
+    VersionFunction version = (VersionFunction)(void *)GetProcAddress(library, "LibraryVersion");
+    ASSERT_NE(frameworkModule, nullptr);
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(frameworkModule(), library);
+    EXPECT_TRUE(ClassIn(library, "LullexMonitorClass"));
+    EXPECT_TRUE(ClassIn(library, "LullexMonitorWindowClass"));
+    char text[49];
+    EXPECT_EQ(version(text, sizeof(text)), 11);
+    EXPECT_STREQ(text, "1.5 library");
+
+    FreeLibrary(library);
+    EXPECT_FALSE(ClassIn(library, "LullexMonitorClass"));
+    EXPECT_FALSE(ClassIn(library, "LullexMonitorWindowClass"));
+    DeleteFileA(installed.c_str());
+}
