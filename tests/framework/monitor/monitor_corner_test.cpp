@@ -86,6 +86,15 @@ TEST_F(MonitorCorners, ClicksOutsideTheButtonsOpenNoMenu)
     EXPECT_EQ(cornerMenu[2], ClickAndChoose(harness.control, 168, 129, -1).menu);
 }
 
+TEST_F(MonitorCorners, WhereButtonsOverlapTheLastCornerWins)
+{
+    Make(MS_CORNERS);
+    cornerRect[1] = cornerRect[0];
+    cornerRect[3] = cornerRect[0];
+    POINT at = CentreOf(cornerRect[0]);
+    EXPECT_EQ(cornerMenu[3], ClickAndChoose(harness.control, at.x, at.y, -1).menu);
+}
+
 struct ChoiceCase {
     LONG style;
     int corner, choice;

@@ -4,6 +4,8 @@
 #include "framework/lullex.h"
 #include "framework/monitor/monitor.h"
 #include "framework/services/services.h"
+#include "framework/runtime/timer.h"
+#include "framework/startup/entry.h"
 #include <string>
 
 namespace {
@@ -208,6 +210,48 @@ TEST(MonitorPreviewStyle, DestroyingTheControlTakesTheInnerWindowAndItsPreview)
     DestroyWindow(harness.control);
     EXPECT_FALSE(IsWindow(inner));
     EXPECT_FALSE(IsWindow(preview));
+}
+
+// A stand-in preview: it runs a timer and, as it goes, notes whether the timer
+// was already stopped for it.
+bool timerGoneAtPreviewDestroy;
+
+LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_DESTROY) {
+        timerGoneAtPreviewDestroy = GetTimerProp(hwnd) == NULL;
+        DestroyTimerProp(hwnd);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST(MonitorPreviewStyle, InnerWindowStopsThePreviewsTimerBeforeThePreviewGoes)
+{
+    ScrEnsureInit();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PreviewProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "MonitorTestPreview";
+    ASSERT_NE(0, RegisterClassA(&wc));
+    InitializeCriticalSection(&threadListLock);   // as a running mode has it
+    MonitorHarness harness;
+    ASSERT_TRUE(harness.Create(MS_PREVIEW, 10, 10, 184, 170));
+    HWND inner = GetWindow(harness.control, GW_CHILD);
+    ASSERT_NE(nullptr, inner);
+    HWND preview = CreateWindowExA(0, "MonitorTestPreview", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                   inner, NULL, GetModuleHandleA(NULL), NULL);
+    ASSERT_NE(nullptr, preview);
+    CreateTimerProp(preview);
+    ScrStartTimer(preview);
+    TimerData *timer = GetTimerProp(preview);
+    ASSERT_NE(nullptr, timer);
+    HANDLE thread = timer->threadHandle;
+
+    DestroyWindow(harness.control);
+    EXPECT_FALSE(IsWindow(inner));
+    EXPECT_FALSE(IsWindow(preview));
+    EXPECT_TRUE(timerGoneAtPreviewDestroy);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));   // the thread ended
 }
 
 TEST(MonitorMissingResources, ControlWithoutLayoutOpensNoMenuAndStillWorks)
