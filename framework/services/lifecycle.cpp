@@ -19,17 +19,16 @@ static void BlankDrive(char *path)
         path[i] = ' ';
 }
 
-static void ExpectedLibraryPath(char *path, int capacity)
+// The Windows directory, a backslash unless it ends in one, then "lullex.dll";
+// path has room for PathCapacity + 16 characters.
+static void ExpectedLibraryPath(char *path)
 {
-    char windows[PathCapacity] = "";
-    UINT length = GetWindowsDirectoryA(windows, PathCapacity);
-    if (length >= (UINT)PathCapacity)
-        windows[0] = '\0';
-    int used = (int)strlen(windows);
-    if (used == 0 || windows[used - 1] != '\\')
-        strcat(windows, "\\");
-    strcpy(path, windows);
-    strncat(path, "lullex.dll", capacity - strlen(path) - 1);
+    if (GetWindowsDirectoryA(path, PathCapacity) >= (UINT)PathCapacity)
+        path[0] = '\0';
+    size_t used = strlen(path);
+    if (used == 0 || path[used - 1] != '\\')
+        strcat(path, "\\");
+    strcat(path, "lullex.dll");
 }
 
 // The library must sit in the Windows directory; tells the user where if not.
@@ -39,7 +38,7 @@ static bool CheckInstallDirectory()
     char expected[PathCapacity + 16] = "";
     GetModuleFileNameA(FrameworkModule, actual, PathCapacity);
     actual[PathCapacity - 1] = '\0';
-    ExpectedLibraryPath(expected, sizeof(expected));
+    ExpectedLibraryPath(expected);
     BlankDrive(actual);
     BlankDrive(expected);
     CharUpperA(actual);
