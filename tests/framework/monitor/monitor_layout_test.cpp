@@ -197,21 +197,6 @@ TEST(MonitorPreviewStyle, InnerWindowShowsTheDesktopColour)
     EXPECT_EQ(desktop, shot.At(152, 112));
 }
 
-TEST(MonitorPreviewStyle, DestroyingTheControlTakesTheInnerWindowAndItsPreview)
-{
-    ScrEnsureInit();
-    MonitorHarness harness;
-    ASSERT_TRUE(harness.Create(MS_PREVIEW, 10, 10, 184, 170));
-    HWND inner = GetWindow(harness.control, GW_CHILD);
-    ASSERT_NE(nullptr, inner);
-    HWND preview = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, inner,
-                                   NULL, GetModuleHandleA(NULL), NULL);
-    ASSERT_NE(nullptr, preview);
-    DestroyWindow(harness.control);
-    EXPECT_FALSE(IsWindow(inner));
-    EXPECT_FALSE(IsWindow(preview));
-}
-
 // A stand-in preview: it runs a timer and, as it goes, notes whether the timer
 // was already stopped for it.
 bool timerGoneAtPreviewDestroy;
