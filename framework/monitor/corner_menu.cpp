@@ -2,6 +2,7 @@
 // and the choice is written back into the control's style bits.
 #include "framework/monitor/monitor.h"
 #include "framework/monitor/corner_state.h"
+#include "framework/monitor/monitor_handlers.h"
 #include "framework/services/services.h"
 
 enum {

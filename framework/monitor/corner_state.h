@@ -8,9 +8,3 @@ enum { CORNER_DEFAULT = 0, CORNER_NOW = 1, CORNER_NEVER = 2 };
 
 int DecodeCornerState(LONG style, int corner);   // both bits or neither: default
 LONG EncodeCornerStates(LONG style, const int states[4]);
-
-void SnapToPictureSize(HWND hwnd);
-void CreateScreenWindowIfPreview(HWND hwnd);
-void PaintMonitor(HWND hwnd);
-void TrackCornerMenu(HWND hwnd, int x, int y);
-void ApplyCornerChoice(HWND hwnd, UINT id);

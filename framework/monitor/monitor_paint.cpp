@@ -2,6 +2,7 @@
 // is already on the screen, through a buffer so that nothing flickers.
 #include "framework/monitor/monitor.h"
 #include "framework/monitor/corner_state.h"
+#include "framework/monitor/monitor_handlers.h"
 #include "framework/lullex.h"
 
 static void DrawCornerButtons(HDC buffer, HDC source, LONG style)

@@ -1,6 +1,6 @@
 // The two window procedures of the monitor control and its creation steps.
 #include "framework/monitor/monitor.h"
-#include "framework/monitor/corner_state.h"
+#include "framework/monitor/monitor_handlers.h"
 #include "framework/services/services.h"
 #include "framework/lullex.h"
 

@@ -65,7 +65,7 @@ static void ReadLayout()
     if (LoadStringA(FrameworkModule, IDS_SCREEN_LAYOUT, text, sizeof text) <= 0)
         return;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;
-    // A malformed string leaves the unread corners at 0, like a partial read.
+    // Values a malformed string does not supply stay 0 rather than undefined.
     sscanf(text, "%i %i  %i %i  %i %i  %i %i", &x1, &y1, &x2, &y2, &x3, &y3, &x4, &y4);
     int cw = cornerWidth, ch = cornerHeight;
     SetRect(&cornerRect[0], x1, y1, x1 + cw, y1 + ch);
