@@ -76,44 +76,6 @@ TEST_F(FrameDrawing, AnglesGrowUnwrappedWhileCameraAndDriftSwingInTheirRanges)
     EXPECT_NEAR(EyeX, 0.0, 0.5);
 }
 
-TEST_F(FrameDrawing, LeavesTheTailsStateForTheNextFrame)
-{
-    ASSERT_TRUE(DrawFrame());
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_FOG));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), TexClouds);
-}
-
-TEST_F(FrameDrawing, ParticlesArePulledTowardsTheLineOfSightAndPushedPastTheEye)
-{
-    DrawFrames(3);
-    TailParticle before[TailParticleCount];
-    std::copy(std::begin(TailParticles), std::end(TailParticles), before);
-    ASSERT_TRUE(DrawFrame());
-
-    const double pull = 0.00028571428f;
-    for (int i = 0; i < TailParticleCount; ++i) {
-        SCOPED_TRACE(i);
-        const TailParticle &b = before[i], &p = TailParticles[i];
-        const float xi = float(b.xi - b.x * pull);
-        const float yi = float(b.yi - b.y * pull);
-        const float zi = float(b.zi - b.z * pull - 10.0);
-        EXPECT_FLOAT_EQ(p.xi, xi);
-        EXPECT_FLOAT_EQ(p.yi, yi);
-        EXPECT_FLOAT_EQ(p.zi, zi);
-        EXPECT_FLOAT_EQ(p.x, float(b.x + xi * double(0.005f)));
-        EXPECT_FLOAT_EQ(p.y, float(b.y + yi * double(0.005f)));
-        EXPECT_FLOAT_EQ(p.z, float(b.z + zi * double(0.005f)));
-        EXPECT_FLOAT_EQ(p.life, float(b.life - b.fade));
-        EXPECT_LT(p.z, b.z) << "towards the eye";
-    }
-}
-
 // Replays the set-up's draws of the unseeded runtime generator.
 RuntimeRand GeneratorAfterSetUp()
 {

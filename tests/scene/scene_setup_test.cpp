@@ -101,45 +101,6 @@ TEST_F(SceneSetup, BackdropIsTheSameOnEveryStartWithAHollowSphereOfRadius500)
     RecordProperty("RejectedDraws", rejected);
 }
 
-TEST_F(SceneSetup, LeavesTexturingAdditiveBlendingFogAndALightAtTheViewer)
-{
-    ASSERT_TRUE(InitScene());
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_FOG));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-
-    GLint value = 0;
-    glGetIntegerv(GL_BLEND_SRC, &value);
-    EXPECT_EQ(value, GL_SRC_ALPHA);
-    glGetIntegerv(GL_BLEND_DST, &value);
-    EXPECT_EQ(value, GL_ONE);
-    glGetIntegerv(GL_FOG_MODE, &value);
-    EXPECT_EQ(value, GL_EXP2);
-    glGetIntegerv(GL_FOG_HINT, &value);
-    EXPECT_EQ(value, GL_NICEST);
-
-    GLfloat v[4] = {};
-    glGetFloatv(GL_FOG_DENSITY, v);
-    EXPECT_FLOAT_EQ(v[0], 0.005f);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, v);
-    EXPECT_EQ(v[0] + v[1] + v[2], 0.0f);
-    EXPECT_EQ(v[3], 1.0f);
-    glGetLightfv(GL_LIGHT1, GL_POSITION, v);
-    EXPECT_EQ(v[0] + v[1] + v[2], 0.0f) << "a point light at the eye";
-    EXPECT_EQ(v[3], 1.0f);
-    glGetLightfv(GL_LIGHT1, GL_AMBIENT, v);
-    EXPECT_FLOAT_EQ(v[0], 0.5f);
-    EXPECT_FLOAT_EQ(v[3], 0.5f);
-    glGetLightfv(GL_LIGHT1, GL_DIFFUSE, v);
-    EXPECT_FLOAT_EQ(v[1], 1.0f);
-
-    ASSERT_NE(SphereQuadric, nullptr);
-}
-
 TEST_F(SceneSetup, WindowStartsBlackInBothBuffers)
 {
     // Paint both buffers white first, so that black is the set-up's doing.
