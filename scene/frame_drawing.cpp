@@ -7,6 +7,8 @@
 
 namespace {
 
+// Single-precision constants held as doubles, so that products with them are
+// evaluated in double precision.
 const double cameraStiffness = 0.00002f;
 const double driftStiffness = 0.0002f;
 const double spriteHalfSize = 10.0f;

@@ -8,6 +8,8 @@
 
 namespace {
 
+// Single-precision constants held as doubles, so that products with them are
+// evaluated in double precision.
 const double initialFadeStep = 0.0001f;
 const double initialSpeedStep = 0.06666667f;   // 1/15
 const double colourStep = 0.01f;

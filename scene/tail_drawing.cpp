@@ -8,6 +8,8 @@
 
 namespace {
 
+// Single-precision constants held as doubles, so that products with them are
+// evaluated in double precision.
 const double ringRadius = 0.5;
 const double particleHalfSize = 0.2f;
 const float tailGrey = 0.7f;
