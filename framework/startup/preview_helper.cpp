@@ -44,6 +44,10 @@ static void TakeWordAfterLetter(const char *tail, char *word, size_t capacity)
 }
 
 // Starts the helper by its lower-case name; false after its message was shown.
+// The name goes in the command line only: given as the module name, a name
+// without extension would have to be a file of exactly that name in the
+// current directory, whereas from the command line the system appends ".exe"
+// and searches the program's directory, the current one and the path.
 static bool StartHelper(const char *name, const char *caption)
 {
     char commandLine[NameCapacity];
@@ -51,7 +55,7 @@ static bool StartHelper(const char *name, const char *caption)
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(name, commandLine, nullptr, nullptr, FALSE,
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
                         &startup, &process)) {
         ShowHelperMessage(51, caption);

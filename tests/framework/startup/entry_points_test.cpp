@@ -1,0 +1,353 @@
+// The entry points with a real command line: the modes run their message
+// loops, end through the quit message and wait for the listed threads.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include "framework/config/config_host.h"
+#include "framework/lullex.h"
+#include "framework/services/services.h"
+#include "framework/startup/entry.h"
+#include "framework/startup/runners.h"
+#include "startup_support.h"
+
+namespace {
+
+HINSTANCE Self()
+{
+    return GetModuleHandleA(nullptr);
+}
+
+// Runs once, from inside the mode's message loop.
+void (*probeAction)() = nullptr;
+
+void CALLBACK RunProbe(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (probeAction)
+        probeAction();
+}
+
+void ProbeSoon(void (*action)())
+{
+    probeAction = action;
+    SetTimer(nullptr, 0, 1, RunProbe);
+}
+
+void CloseFirstSaverWindow()
+{
+    ASSERT_FALSE(seenCreations.empty());
+    PostMessageA(seenCreations[0].hwnd, WM_CLOSE, 0, 0);
+}
+
+int spiDuring = -1;
+
+int ScreenSaverRunning()
+{
+    BOOL running = -1;
+    if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0))
+        return -2;
+    return running;
+}
+
+class EntryPoints : public ::testing::Test {
+protected:
+    void SetUp() override { seenCreations.clear(); }
+};
+
+}  // namespace
+
+TEST_F(EntryPoints, RefusedCommandLinesReturnTwo)
+{
+    for (const char *line : {"saver.scr /x", "saver.scr /", "\"saver.scr /s", "saver.scr /p 99999"}) {
+        ASSERT_TRUE(SetProcessCommandLine(line));
+        EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2) << line;
+    }
+    EXPECT_TRUE(seenCreations.empty());
+}
+
+TEST_F(EntryPoints, FullScreenModeTellsTheSystemASaverRunsAndEndsWithTheQuitCode)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    int before = ScreenSaverRunning();
+    if (before == -2)
+        GTEST_SKIP() << "SPI_GETSCREENSAVERRUNNING is not supported here";
+    EXPECT_EQ(before, 0);
+    ProbeSoon([] {
+        spiDuring = ScreenSaverRunning();
+        CloseFirstSaverWindow();
+    });
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    EXPECT_EQ(spiDuring, 1);
+    EXPECT_EQ(ScreenSaverRunning(), 0);
+    ASSERT_EQ(seenCreations.size(), 1u);
+    EXPECT_EQ(seenCreations[0].className, "OvScreenSaverClass");
+    EXPECT_EQ(seenCreations[0].kind, 0);
+    EXPECT_FALSE(FrameworkRunning);
+}
+
+TEST_F(EntryPoints, ModeEndsWithTheExitCodeOfTheQuitMessage)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon([] { PostQuitMessage(7); });
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 7);
+}
+
+namespace {
+int nestedResults[3] = {-1, -1, -1};
+bool runningSeen = false;
+}
+
+TEST_F(EntryPoints, NestedEntryFromACallbackWhileAModeRunsReturnsTwo)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon([] {
+        runningSeen = FrameworkRunning;
+        nestedResults[0] = ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0);
+        nestedResults[1] = ScrRunWithHooks(Self(), nullptr, nullptr, nullptr, nullptr);
+        nestedResults[2] = ScrRunHosted(Self(), nullptr);
+        CloseFirstSaverWindow();
+    });
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    EXPECT_TRUE(runningSeen);
+    EXPECT_EQ(nestedResults[0], 2);
+    EXPECT_EQ(nestedResults[1], 2);
+    EXPECT_EQ(nestedResults[2], 2);
+    EXPECT_EQ(seenCreations.size(), 1u);   // the nested calls created nothing
+}
+
+namespace {
+HWND previewParent;
+}
+
+TEST_F(EntryPoints, PreviewModeRunsInTheNamedWindowUntilThePreviewGoes)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = Self();
+    wc.lpszClassName = "PreviewHost";
+    RegisterClassA(&wc);
+    previewParent = CreateWindowExA(0, "PreviewHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, nullptr,
+                                    nullptr, Self(), nullptr);
+    char line[64];
+    snprintf(line, sizeof(line), "saver.scr /p %u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(previewParent)));
+    ASSERT_TRUE(SetProcessCommandLine(line));
+    ProbeSoon([] { DestroyWindow(previewParent); });
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    ASSERT_EQ(seenCreations.size(), 1u);
+    EXPECT_EQ(seenCreations[0].kind, 2);
+    EXPECT_EQ(seenCreations[0].parent, previewParent);
+    EXPECT_EQ(seenCreations[0].cx, 152);
+    EXPECT_EQ(seenCreations[0].cy, 112);
+}
+
+// ---- The wait for timer threads ----
+
+namespace {
+
+HANDLE listedThread;
+HANDLE releaseThread;
+
+DWORD WINAPI SleepThenEnd(void *ms)
+{
+    Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(ms)));
+    return 0;
+}
+
+DWORD WINAPI WaitForRelease(void *)
+{
+    WaitForSingleObject(releaseThread, INFINITE);
+    return 0;
+}
+
+void ListThread(HANDLE thread)
+{
+    ThreadListNode *node = static_cast<ThreadListNode *>(malloc(sizeof(ThreadListNode)));
+    node->threadHandle = thread;
+    EnterCriticalSection(&threadListLock);
+    node->next = timerThreadList;
+    timerThreadList = node;
+    LeaveCriticalSection(&threadListLock);
+}
+
+}  // namespace
+
+TEST_F(EntryPoints, ReturnsOnlyAfterTheListedThreadsHaveEnded)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon([] {
+        listedThread = CreateThread(nullptr, 0, SleepThenEnd, reinterpret_cast<void *>(700), 0, nullptr);
+        ListThread(listedThread);
+        CloseFirstSaverWindow();
+    });
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    EXPECT_EQ(WaitForSingleObject(listedThread, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(timerThreadList, nullptr);
+    CloseHandle(listedThread);
+}
+
+TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame)
+{
+    ScrPrefs *prefs = ScrGetPrefs();
+    prefs->debugMessages = 1;
+    ScrSetPrefs(prefs);
+    releaseThread = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon([] {
+        listedThread = CreateThread(nullptr, 0, WaitForRelease, nullptr, 0, nullptr);
+        ListThread(listedThread);
+        CloseFirstSaverWindow();
+    });
+    BoxCatcher boxes;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    DWORD waited = GetTickCount() - start;
+    EXPECT_GE(waited, 9900u);
+    EXPECT_EQ(timerThreadList, nullptr);
+    EXPECT_EQ(WaitForSingleObject(listedThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Not all threads have terminated");
+    EXPECT_EQ(boxes.boxes[0].caption, "ThreadTimer error");
+    EXPECT_EQ(boxes.boxes[0].owner, nullptr);
+    SetEvent(releaseThread);
+    WaitForSingleObject(listedThread, 5000);
+}
+
+TEST_F(EntryPoints, MoreThanSixtyFourListedThreadsAreAllWaitedFor)
+{
+    static HANDLE threads[80];
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon([] {
+        for (int i = 0; i < 80; ++i) {
+            threads[i] = CreateThread(nullptr, 0, SleepThenEnd, reinterpret_cast<void *>(200 + 5 * i), 0, nullptr);
+            ListThread(threads[i]);
+        }
+        CloseFirstSaverWindow();
+    });
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    for (HANDLE thread : threads) {
+        EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+        CloseHandle(thread);
+    }
+}
+
+// ---- Change of password and the dialogs of the hooked and hosted variants ----
+
+namespace {
+
+int CALLBACK PasswordHookFive(HWND)
+{
+    return 5;
+}
+
+LONG sheetActiveFlag = -1;
+int sheetAnswer = HOOK_DEFAULT;
+int aboutAnswer = HOOK_DEFAULT;
+
+int CALLBACK RecordingSheetHook(HWND, PROPSHEETHEADERA *, LONG activeConfig)
+{
+    sheetActiveFlag = activeConfig;
+    return sheetAnswer;
+}
+
+int CALLBACK RecordingAboutHook(HWND)
+{
+    return aboutAnswer;
+}
+
+LRESULT hostAnswer = 0;
+UINT hostSeen = 0;
+
+LRESULT CALLBACK DialogHostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg >= SCRM_PROPERTYSHEET && msg <= SCRM_CHANGEPASSWORD) {
+        hostSeen = msg;
+        return hostAnswer;
+    }
+    return DefClientProc(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeDialogHost()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DialogHostProc;
+    wc.hInstance = Self();
+    wc.lpszClassName = "DialogHost";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, "DialogHost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Self(), nullptr);
+}
+
+}  // namespace
+
+TEST_F(EntryPoints, ChangePasswordModeReturnsWhatTheHookAnswers)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /a"));
+    EXPECT_EQ(ScrRunWithHooks(Self(), nullptr, nullptr, nullptr, PasswordHookFive), 5);
+}
+
+TEST_F(EntryPoints, HostThatChangesThePasswordItselfYieldsOne)
+{
+    hostAnswer = 1;
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /a"));
+    EXPECT_EQ(ScrRunHosted(Self(), MakeDialogHost()), 1);
+    EXPECT_EQ(hostSeen, static_cast<UINT>(SCRM_CHANGEPASSWORD));
+}
+
+TEST_F(EntryPoints, PropertySheetHookLearnsWhetherTheSheetIsForActiveConfiguration)
+{
+    HWND hostDialog = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, Self(), nullptr);
+    ConfigHostParams params = {1, 0};
+    SetWindowLongPtrA(hostDialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&params));
+    PropertySheetHook = RecordingSheetHook;
+    sheetAnswer = 7;
+    PROPSHEETHEADERA header = {};
+    EXPECT_EQ(HookedExecuteUserDialog(hostDialog, &header), 7);
+    EXPECT_EQ(sheetActiveFlag, 1);
+    params.mode = 0;
+    EXPECT_EQ(HookedExecuteUserDialog(hostDialog, &header), 7);
+    EXPECT_EQ(sheetActiveFlag, 0);
+    PropertySheetHook = nullptr;
+    DestroyWindow(hostDialog);
+}
+
+TEST_F(EntryPoints, AboutFallsBackToTheFrameworkAboutBox)
+{
+    ScrEnsureInit();
+    AboutHook = RecordingAboutHook;
+    aboutAnswer = 4;
+    EXPECT_EQ(HookedShowAbout(nullptr), 4);
+    {
+        BoxCatcher boxes;
+        aboutAnswer = HOOK_DEFAULT;
+        HookedShowAbout(nullptr);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption, "About Lullex");
+    }
+    HostWindow = MakeDialogHost();
+    hostAnswer = 1;
+    {
+        BoxCatcher boxes;
+        EXPECT_EQ(HostedShowAbout(nullptr), 1);
+        EXPECT_EQ(hostSeen, static_cast<UINT>(SCRM_ABOUT));
+        EXPECT_TRUE(boxes.boxes.empty());
+    }
+    hostAnswer = 0;
+    {
+        BoxCatcher boxes;
+        HostedShowAbout(nullptr);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption, "About Lullex");
+    }
+    AboutHook = nullptr;
+    HostWindow = nullptr;
+}
+
+TEST_F(EntryPoints, HostThatShowsThePropertySheetItselfYieldsOne)
+{
+    HostWindow = MakeDialogHost();
+    hostAnswer = 3;
+    PROPSHEETHEADERA header = {};
+    EXPECT_EQ(HostedExecuteUserDialog(nullptr, &header), 1);
+    EXPECT_EQ(hostSeen, static_cast<UINT>(SCRM_PROPERTYSHEET));
+    HostWindow = nullptr;
+}
