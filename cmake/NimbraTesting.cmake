@@ -9,6 +9,39 @@ include(GoogleTest)
 # LoadLibraryA and CreateProcessA find the stand-ins next to the executable.
 set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 
+# The test cases are read from the sources, so that CTest knows them without
+# running anything: a test program that hangs or crashes fails its own cases only.
+# Each TEST/TEST_F case runs in a process of its own; the instances of a TEST_P
+# case share one process.
+function(nimbra_register_cases name sources properties)
+  foreach(src IN LISTS sources)
+    get_filename_component(path ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+    file(READ ${path} text)
+    # Drop // comments so that commented-out cases are not registered.
+    string(REGEX REPLACE "//[^\n]*" "" text "${text}")
+    string(REGEX MATCHALL "(^|\n)[ \t]*TEST(_F|_P|)[ \t]*\\([ \t\n]*[A-Za-z0-9_]+[ \t\n]*,[ \t\n]*[A-Za-z0-9_]+" cases "${text}")
+    foreach(case IN LISTS cases)
+      string(REGEX REPLACE ".*TEST(_F|_P|)[ \t]*\\([ \t\n]*([A-Za-z0-9_]+)[ \t\n]*,[ \t\n]*([A-Za-z0-9_]+)" "\\1;\\2;\\3" parts "${case}")
+      list(GET parts 1 suite)
+      list(GET parts 2 test)
+      if(test MATCHES "^DISABLED_" OR suite MATCHES "^DISABLED_")
+        continue()
+      endif()
+      if(case MATCHES "TEST_P")
+        set(filter "*${suite}.${test}/*")
+      else()
+        set(filter "${suite}.${test}")
+      endif()
+      add_test(NAME ${name}:${suite}.${test}
+               COMMAND ${name} --gtest_filter=${filter}
+               WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+      set_tests_properties(${name}:${suite}.${test} PROPERTIES TIMEOUT 120 LABELS ${name}
+                           FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test" ${properties})
+    endforeach()
+  endforeach()
+endfunction()
+
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
 #                  [PROPERTIES ctest-properties...])
 function(nimbra_add_gtest name)
@@ -29,11 +62,7 @@ function(nimbra_add_gtest name)
   endif()
   add_dependencies(${name} art)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NIMBRA_TEST_BIN})
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 120
-    WORKING_DIRECTORY ${NIMBRA_TEST_BIN}
-    PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
+  nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}")
 endfunction()
 
 # A stand-in component or helper program for tests, placed beside the tests.
