@@ -109,6 +109,10 @@ static void RunConfiguration(HWND host, ConfigHostParams *params)
         SendMessageA(host, WM_SETICON, ICON_BIG, (LPARAM)largeIcon);
     HICON smallIcon = LoadSheetIcon(16);
 
+    // The General page holds an up-down control.
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&classes);
+
     BYTE *pages = (BYTE *)LocalAlloc(LPTR, PageCapacity * PageRecordSize);
     GeneralDialog *settings = new (std::nothrow) GeneralDialog;
     int result = -1;

@@ -49,9 +49,13 @@ static void ShowContextHelp(HWND control)
     ShowHelp(control, GetDlgCtrlID(control), HELP_CONTEXTMENU);
 }
 
+// The sheet is closing. Its controls still show the abandoned values, and the
+// one holding the focus reports losing it while the sheet is destroyed; reading
+// them again then would write the abandoned values back over the reverted ones.
 static void RevertSettings(HWND page, GeneralDialog *settings)
 {
     DebugOut("Lullex: GeneralDlgProc: PSN_RESET - reverting back");
+    settings->fillingControls = 1;
     if (settings->Revert()) {
         settings->WriteRegistry();
         settings->NotifyChanges(page, NotifyAfterChange);

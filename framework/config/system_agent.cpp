@@ -65,10 +65,19 @@ static void TellAgentsOfChange()
     CallLibraryRoutine(HotCornerLibrary, ChangedRoutine, NULL);
 }
 
+// A message whose lParam points to text cannot be sent asynchronously:
+// SendNotifyMessage refuses it (ERROR_MESSAGE_SYNC_ONLY) and nobody would hear
+// of the change. So the broadcast is sent, skipping hung windows and waiting
+// only briefly for each; the wide form is used because the system converts its
+// text for every receiver.
+static const UINT BroadcastTimeoutMs = 500;
+
 static void BroadcastSettingsChange()
 {
     DebugOut("Lullex: GeneralDialog: system being notified of changes");
-    SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, (LPARAM) "Windows");
+    DWORD_PTR answer;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, 0, (LPARAM)L"Windows",
+                        SMTO_ABORTIFHUNG | SMTO_NORMAL, BroadcastTimeoutMs, &answer);
 }
 
 LRESULT GeneralDialog::NotifyChanges(HWND page, NotifyForm form)
