@@ -1,0 +1,135 @@
+// nimbra.scr as the desktop starts it: the animation runs first and is ended
+// from here (answering the windowed-mode question a bare X server provokes),
+// then the framework runs the mode of the command line.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <string>
+
+#include "child_process.h"
+
+namespace {
+
+const char SaverKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
+
+class NimbraScr : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        EndChild(&child);
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, SaverKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, "Mouse Threshold");
+            RegCloseKey(key);
+        }
+    }
+
+    static void SetMouseThreshold(DWORD pixels)
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SaverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "Mouse Threshold", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&pixels),
+                       sizeof(pixels));
+        RegCloseKey(key);
+    }
+
+    // Starts nimbra.scr and ends its animation; false when that did not happen.
+    bool StartPastTheAnimation(const std::string &arguments)
+    {
+        if (!StartChild(std::string("\"") + NIMBRA_SCR + "\" " + arguments, &child))
+            return false;
+        // A bare X server refuses the 800 x 600 mode: answer "Yes" to windowed mode.
+        DWORD start = GetTickCount();
+        HWND scene = nullptr;
+        while (!scene && GetTickCount() - start < 30000) {
+            HWND question = WaitForWindowOf(child.pid, "#32770", nullptr, 100);
+            if (question)
+                PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+            scene = WaitForWindowOf(child.pid, "OpenGL", nullptr, 100);
+        }
+        if (!scene)
+            return false;
+        PumpMessagesFor(500);   // a few frames
+        PostMessageA(scene, WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+    }
+
+    HWND WaitForSaverWindow()
+    {
+        return WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 20000);
+    }
+
+    ChildProcess child;
+};
+
+}  // namespace
+
+TEST_F(NimbraScr, MouseMovedBeyondTheThresholdEndsTheSaverWithTwo)
+{
+    SetMouseThreshold(200);
+    SetCursorPos(500, 380);
+    ASSERT_TRUE(StartPastTheAnimation("/s"));
+    HWND saver = WaitForSaverWindow();
+    ASSERT_NE(saver, nullptr);
+    RECT rect;
+    GetWindowRect(saver, &rect);
+    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetWindowLongA(saver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    PumpMessagesFor(500);
+    SetCursorPos(550, 380);   // within the threshold: the saver stays
+    EXPECT_EQ(WaitForChild(&child, 1000), static_cast<DWORD>(STILL_ACTIVE));
+    SetCursorPos(720, 380);   // 220 pixels from where it started
+    EXPECT_EQ(WaitForChild(&child, 10000), 2u);
+}
+
+TEST_F(NimbraScr, KeyboardOnlyThresholdIgnoresTheMouseButAKeyEndsTheSaver)
+{
+    SetMouseThreshold(999999);
+    SetCursorPos(500, 380);
+    ASSERT_TRUE(StartPastTheAnimation("/s"));
+    HWND saver = WaitForSaverWindow();
+    ASSERT_NE(saver, nullptr);
+    PumpMessagesFor(500);
+    SetCursorPos(10, 10);
+    SetCursorPos(1000, 700);
+    EXPECT_EQ(WaitForChild(&child, 1500), static_cast<DWORD>(STILL_ACTIVE));
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0x001E0001);
+    EXPECT_EQ(WaitForChild(&child, 10000), 2u);
+}
+
+TEST_F(NimbraScr, PreviewAppearsInsideTheNamedWindowAndEndsWithIt)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "E2EPreviewParent";
+    RegisterClassA(&wc);
+    HWND parent = CreateWindowExA(0, "E2EPreviewParent", "display properties", WS_POPUP | WS_VISIBLE, 100, 100, 152,
+                                  112, nullptr, nullptr, wc.hInstance, nullptr);
+    char arguments[32];
+    snprintf(arguments, sizeof(arguments), "/p %u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(parent)));
+    ASSERT_TRUE(StartPastTheAnimation(arguments));
+    HWND preview = WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverPreview", 20000, parent);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(GetParent(preview), parent);
+    RECT rect;
+    GetWindowRect(preview, &rect);
+    EXPECT_EQ(rect.right - rect.left, 152);
+    EXPECT_EQ(rect.bottom - rect.top, 112);
+    EXPECT_EQ(WaitForChild(&child, 500), static_cast<DWORD>(STILL_ACTIVE));
+    DestroyWindow(parent);   // closing the page that owns the parent ends the preview
+    EXPECT_EQ(WaitForChild(&child, 10000), 2u);
+}
+
+TEST_F(NimbraScr, UnknownModeAndLoneSlashEndWithTwoAfterTheAnimation)
+{
+    for (const char *arguments : {"/x", "/"}) {
+        ASSERT_TRUE(StartPastTheAnimation(arguments)) << arguments;
+        EXPECT_EQ(WaitForChild(&child, 20000), 2u) << arguments;
+        EndChild(&child);
+    }
+}
