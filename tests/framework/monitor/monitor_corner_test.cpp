@@ -5,8 +5,6 @@
 #include "framework/lullex.h"
 #include "framework/monitor/monitor.h"
 #include "framework/services/services.h"
-#include <stdio.h>
-#include <string>
 
 namespace {
 
@@ -95,49 +93,42 @@ TEST_F(MonitorCorners, WhereButtonsOverlapTheLastCornerWins)
     EXPECT_EQ(cornerMenu[3], ClickAndChoose(harness.control, at.x, at.y, -1).menu);
 }
 
-struct ChoiceCase {
-    LONG style;
-    int corner, choice;
-    LONG expected;
-};
-
-std::string ChoiceName(const ::testing::TestParamInfo<ChoiceCase> &info)
-{
-    static const char *corners[4] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft"};
-    static const char *choices[3] = {"Default", "Now", "Never"};
-    char style[16];
-    snprintf(style, sizeof style, "%03lX", (unsigned long)info.param.style);
-    return std::string("Style") + style + corners[info.param.corner] + choices[info.param.choice];
-}
-
-class MonitorChoice : public MonitorCorners, public ::testing::WithParamInterface<ChoiceCase> {};
-
-TEST_P(MonitorChoice, RewritesExactlyThatCornerAndNotifiesTheParent)
+TEST_F(MonitorCorners, ChoiceRewritesExactlyThatCornerAndNotifiesTheParent)
 {
     agentPresent = true;
-    const ChoiceCase c = GetParam();
-    Make(c.style);
-    MenuVisit visit = ClickCorner(c.corner, c.choice);
-    ASSERT_TRUE(visit.opened);
-    EXPECT_EQ(c.expected, harness.Style() & 0xFFF);
-    EXPECT_EQ((LONG)(WS_CHILD | WS_VISIBLE), harness.Style() & ~0xFFFL);
-    ExpectOneNotification();
+    const struct {
+        LONG style;
+        int corner, choice;
+        LONG expected;
+    } cases[] = {
+        // both bits of top-left set: shown as Default, Now leaves 0x10 only
+        {MS_CORNERS | 0x30, 0, 1, MS_CORNERS | 0x10},
+        {MS_CORNERS | 0x30, 0, 0, MS_CORNERS},
+        {MS_CORNERS | 0x10, 0, 2, MS_CORNERS | 0x20},
+        {MS_CORNERS | kMixedStates, 1, 1, MS_CORNERS | 0x10 | 0x40},
+        {MS_CORNERS | kMixedStates, 2, 2, MS_CORNERS | 0x10 | 0x80 | 0x200},
+        {MS_CORNERS | kMixedStates, 3, 1, MS_CORNERS | 0x10 | 0x80 | 0x400},
+        {MS_CORNERS | 0xFF0, 3, 2, MS_CORNERS | 0x800},   // every corner both-set: all read as default
+        // picture only: the buttons are not drawn, yet the corners still work
+        {MS_NOTHING, 2, 1, MS_NOTHING | 0x100},
+        {3 | 0x400, 3, 0, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "style 0x" << std::hex << c.style << " corner " << c.corner
+                                        << " choice " << c.choice);
+        MonitorHarness each;
+        ASSERT_TRUE(each.Create(c.style, 40, 40, 184, 170));
+        Notifications().clear();
+        POINT at = CentreOf(cornerRect[c.corner]);
+        ASSERT_TRUE(ClickAndChoose(each.control, at.x, at.y, c.choice).opened);
+        EXPECT_EQ(c.expected, each.Style() & 0xFFF);
+        EXPECT_EQ((LONG)(WS_CHILD | WS_VISIBLE), each.Style() & ~0xFFFL);
+        ASSERT_EQ(1u, Notifications().size());
+        EXPECT_EQ(MAKEWPARAM(kControlId, 0), Notifications()[0].wParam);
+        EXPECT_EQ((LPARAM)each.control, Notifications()[0].lParam);
+    }
     EXPECT_TRUE(BoxesSeen().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, MonitorChoice, ::testing::Values(
-    // both bits of top-left set: shown as Default, Now leaves 0x10 only
-    ChoiceCase{MS_CORNERS | 0x30, 0, 1, MS_CORNERS | 0x10},
-    ChoiceCase{MS_CORNERS | 0x30, 0, 0, MS_CORNERS},
-    ChoiceCase{MS_CORNERS | 0x10, 0, 2, MS_CORNERS | 0x20},
-    ChoiceCase{MS_CORNERS | kMixedStates, 1, 1, MS_CORNERS | 0x10 | 0x40},
-    ChoiceCase{MS_CORNERS | kMixedStates, 2, 2, MS_CORNERS | 0x10 | 0x80 | 0x200},
-    ChoiceCase{MS_CORNERS | kMixedStates, 3, 1, MS_CORNERS | 0x10 | 0x80 | 0x400},
-    ChoiceCase{MS_CORNERS | 0xFF0, 3, 2, MS_CORNERS | 0x800},   // all both-set: all default but the choice
-    // picture only: the buttons are not drawn, yet the corners still work
-    ChoiceCase{MS_NOTHING, 2, 1, MS_NOTHING | 0x100},
-    ChoiceCase{3 | 0x400, 3, 0, 3}),
-    ChoiceName);
 
 TEST_F(MonitorCorners, ChoosingTheCurrentStateStillRepaintsAndNotifies)
 {

@@ -73,41 +73,32 @@ TEST(MonitorResources, ReleaseFreesAndClearsEverything)
     ReleaseMonitorResources();   // a second release finds nothing to free
 }
 
-struct SnapCase {
-    int x, y, width, height;
-};
-
-std::string SnapName(const ::testing::TestParamInfo<SnapCase> &info)
-{
-    const SnapCase &c = info.param;
-    return "At" + std::to_string(c.x) + "x" + std::to_string(c.y) + "Size" + std::to_string(c.width) +
-           "x" + std::to_string(c.height);
-}
-
-class MonitorSnapping : public ::testing::TestWithParam<SnapCase> {};
-
-TEST_P(MonitorSnapping, SnapsToPictureSizeAroundWhereItWasPlaced)
+TEST(MonitorSnapping, SnapsToPictureSizeAroundWhereItWasPlaced)
 {
     ScrEnsureInit();
-    const SnapCase c = GetParam();
-    MonitorHarness harness;
-    ASSERT_TRUE(harness.Create(MS_CORNERS, c.x, c.y, c.width, c.height));
-    RECT rect = harness.ControlRectInParent();
-    int centreX = (c.x + c.x + c.width) / 2, centreY = (c.y + c.y + c.height) / 2;
-    EXPECT_EQ(184, rect.right - rect.left);
-    EXPECT_EQ(170, rect.bottom - rect.top);
-    EXPECT_EQ(centreX - 92, rect.left);
-    EXPECT_EQ(centreY - 85, rect.top);
+    const struct {
+        int x, y, width, height;
+    } cases[] = {
+        {200, 150, 100, 60},    // too small
+        {100, 100, 301, 251},   // too large, odd sizes
+        {120, 90, 184, 60},     // right width, wrong height
+        {120, 90, 20, 170},     // right height, wrong width
+        {150, 120, 0, 0},       // no size at all
+        {37, 41, 184, 170},     // already right: stays where it is
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "placed at " << c.x << "," << c.y << " size " << c.width << "x"
+                                        << c.height);
+        MonitorHarness harness;
+        ASSERT_TRUE(harness.Create(MS_CORNERS, c.x, c.y, c.width, c.height));
+        RECT rect = harness.ControlRectInParent();
+        int centreX = (c.x + c.x + c.width) / 2, centreY = (c.y + c.y + c.height) / 2;
+        EXPECT_EQ(184, rect.right - rect.left);
+        EXPECT_EQ(170, rect.bottom - rect.top);
+        EXPECT_EQ(centreX - 92, rect.left);
+        EXPECT_EQ(centreY - 85, rect.top);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, MonitorSnapping, ::testing::Values(
-    SnapCase{200, 150, 100, 60},    // too small
-    SnapCase{100, 100, 301, 251},   // too large, odd sizes
-    SnapCase{120, 90, 184, 60},     // right width, wrong height
-    SnapCase{120, 90, 20, 170},     // right height, wrong width
-    SnapCase{150, 120, 0, 0},       // no size at all
-    SnapCase{37, 41, 184, 170}),    // already right: stays where it is
-    SnapName);
 
 TEST(MonitorSnapping, SnapsInsideADialogToo)
 {
