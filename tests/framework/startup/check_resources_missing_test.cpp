@@ -1,22 +1,10 @@
-// The resource check that runs before the configuration dialog: a box when
-// the framework's resources are not linked into the program, silence when they are.
+// The resource check that runs before the configuration dialog, in a program
+// without the framework's resources: the box that says so.
 #include <gtest/gtest.h>
 
 #include "framework/services/services.h"
 #include "framework/startup/entry.h"
 #include "startup_support.h"
-
-#if FRAMEWORK_RESOURCES_LINKED
-
-TEST(CheckResources, LinkedResourcesPassSilently)
-{
-    ScrEnsureInit();
-    BoxCatcher boxes;
-    CheckResources();
-    EXPECT_TRUE(boxes.boxes.empty());
-}
-
-#else
 
 TEST(CheckResources, MissingResourcesAreReportedEvenWithoutDebugMessages)
 {
@@ -37,5 +25,3 @@ TEST(CheckResources, WithoutResourcesTheHelperNameIsUnknownAndNothingIsStarted)
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(FindWindowA("glasscase", nullptr), nullptr);
 }
-
-#endif
