@@ -27,7 +27,7 @@ struct LoadState {
 
 bool Fail(const char *text)
 {
-    MessageBoxA(GetFocus(), text, "Error", MB_OK);
+    LoaderMessageBox(GetFocus(), text, "Error", MB_OK);
     return false;
 }
 
@@ -131,6 +131,8 @@ void ReleaseLoadState(LoadState *s)
 }
 
 } // namespace
+
+int (WINAPI *LoaderMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
 
 RgbImage *LoadImageFile(const char *fileName)
 {

@@ -11,3 +11,8 @@ struct RgbImage {
 RgbImage *LoadImageFile(const char *fileName);   // null (quietly) when the file cannot be opened
 RgbImage *LoadDibImage(const char *fileName);
 WORD CountDibColors(const void *dibHeader);
+
+// The message box the loader reports its errors through (MessageBoxA). A test that
+// provokes thousands of failures in a row may answer it directly instead of
+// waiting for a real box each time.
+extern int (WINAPI *LoaderMessageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);

@@ -1,0 +1,141 @@
+#include "tests/image/dib_files.h"
+#include <cstdio>
+
+void Put16(Bytes &out, uint32_t v) { out.push_back(uint8_t(v)); out.push_back(uint8_t(v >> 8)); }
+void Put32(Bytes &out, uint32_t v) { Put16(out, v & 0xFFFF); Put16(out, v >> 16); }
+void Poke32(Bytes &out, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (8 * i));
+}
+
+void PaletteColor(int i, uint8_t rgb[3])
+{
+    rgb[0] = uint8_t(i * 5 + 7);
+    rgb[1] = uint8_t(255 - i * 3);
+    rgb[2] = uint8_t(i * 11);
+}
+
+namespace {
+
+int PaletteEntries(const DibSpec &spec)
+{
+    if (spec.paletteEntries >= 0) return spec.paletteEntries;
+    if (spec.headerSize != 12 && spec.colorsUsed) return int(spec.colorsUsed & 0xFFFF);
+    return spec.bitCount <= 8 ? 1 << spec.bitCount : 0;
+}
+
+int UsableEntries(const DibSpec &spec)
+{
+    const int entries = PaletteEntries(spec);
+    const int limit = 1 << spec.bitCount;
+    return entries < limit ? entries : limit;
+}
+
+LONG Rows(const DibSpec &spec) { return spec.height < 0 ? -spec.height : spec.height; }
+
+uint32_t Stride(const DibSpec &spec) { return (uint32_t(spec.width) * spec.bitCount + 31) / 32 * 4; }
+
+// The test picture: for row r (in file order) and column x.
+int PictureIndex(const DibSpec &spec, LONG x, LONG r) { return int((x * 3 + r * 5 + 1) % UsableEntries(spec)); }
+void PictureRgb(LONG x, LONG r, uint8_t rgb[3])
+{
+    rgb[0] = uint8_t(x * 40 + r * 3);
+    rgb[1] = uint8_t(r * 50 + x);
+    rgb[2] = uint8_t(x * x + r * 7 + 9);
+}
+uint16_t Picture555(LONG x, LONG r)
+{
+    return uint16_t((((x * 7 + r) & 31) << 10) | (((x + r * 3) & 31) << 5) | ((x * 5 + r * 11) & 31));
+}
+uint8_t Expand5(int v) { return uint8_t((v << 3) | (v >> 2)); }
+
+Bytes PictureBits(const DibSpec &spec)
+{
+    Bytes bits;
+    for (LONG r = 0; r < Rows(spec); ++r) {
+        Bytes row(Stride(spec), 0);
+        for (LONG x = 0; x < spec.width; ++x) {
+            uint8_t rgb[3];
+            switch (spec.bitCount) {
+            case 1: row[x / 8] |= uint8_t(PictureIndex(spec, x, r) << (7 - x % 8)); break;
+            case 4: row[x / 2] |= uint8_t(PictureIndex(spec, x, r) << (x % 2 ? 0 : 4)); break;
+            case 8: row[x] = uint8_t(PictureIndex(spec, x, r)); break;
+            case 16: row[2 * x] = uint8_t(Picture555(x, r)); row[2 * x + 1] = uint8_t(Picture555(x, r) >> 8); break;
+            case 24: PictureRgb(x, r, rgb); row[3 * x] = rgb[2]; row[3 * x + 1] = rgb[1]; row[3 * x + 2] = rgb[0]; break;
+            case 32: PictureRgb(x, r, rgb); row[4 * x] = rgb[2]; row[4 * x + 1] = rgb[1]; row[4 * x + 2] = rgb[0]; row[4 * x + 3] = 0xAB; break;
+            }
+        }
+        bits.insert(bits.end(), row.begin(), row.end());
+    }
+    return bits;
+}
+
+} // namespace
+
+Bytes MakeDib(const DibSpec &spec)
+{
+    Bytes header;
+    Put32(header, spec.headerSize);
+    if (spec.headerSize == 12) {
+        Put16(header, uint32_t(spec.width)); Put16(header, uint32_t(spec.height));
+        Put16(header, spec.planes); Put16(header, spec.bitCount);
+    } else {
+        Put32(header, uint32_t(spec.width)); Put32(header, uint32_t(spec.height));
+        Put16(header, spec.planes); Put16(header, spec.bitCount);
+        Put32(header, spec.compression); Put32(header, spec.imageSize);
+        Put32(header, 2835); Put32(header, 2835);
+        Put32(header, spec.colorsUsed); Put32(header, 0);
+        while (header.size() < spec.headerSize) header.push_back(0);
+    }
+    for (int i = 0; i < PaletteEntries(spec); ++i) {
+        uint8_t rgb[3];
+        PaletteColor(i, rgb);
+        header.push_back(rgb[2]); header.push_back(rgb[1]); header.push_back(rgb[0]);
+        if (spec.headerSize != 12) header.push_back(0x5A);
+    }
+    const Bytes bits = spec.pixelData.empty() ? PictureBits(spec) : spec.pixelData;
+    Bytes file;
+    if (spec.fileHeader) {
+        file.push_back('B'); file.push_back('M');
+        Put32(file, uint32_t(14 + header.size() + bits.size()));
+        Put32(file, 0);
+        Put32(file, uint32_t(14 + header.size()));
+    }
+    file.insert(file.end(), header.begin(), header.end());
+    file.insert(file.end(), bits.begin(), bits.end());
+    return file;
+}
+
+Bytes ExpectedRgb(const DibSpec &spec)
+{
+    Bytes rgb;
+    for (LONG r = 0; r < Rows(spec); ++r)
+        for (LONG x = 0; x < spec.width; ++x) {
+            uint8_t c[3];
+            if (spec.bitCount <= 8) {
+                PaletteColor(PictureIndex(spec, x, r), c);
+            } else if (spec.bitCount == 16) {
+                const uint16_t v = Picture555(x, r);
+                c[0] = Expand5((v >> 10) & 31); c[1] = Expand5((v >> 5) & 31); c[2] = Expand5(v & 31);
+            } else {
+                PictureRgb(x, r, c);
+            }
+            rgb.insert(rgb.end(), c, c + 3);
+        }
+    return rgb;
+}
+
+std::string TestFilePath(const char *name)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+bool WriteTestFile(const std::string &path, const Bytes &bytes)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}

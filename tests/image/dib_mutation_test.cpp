@@ -1,0 +1,265 @@
+// Thousands of corrupted variants of valid files: every load returns the right
+// image or null with exactly one error message, and nothing is leaked.
+#include "image/dib_loader.h"
+#include "tests/image/dib_files.h"
+#include "tests/image/message_boxes.h"
+#include "tests/image/reference_dib.h"
+#include "tests/image/resource_counts.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+// A fixed linear congruential sequence: the same variants on every run.
+struct Sequence {
+    uint32_t state;
+    uint32_t Next() { state = state * 1664525u + 1013904223u; return state >> 8; }
+    uint32_t Below(uint32_t n) { return Next() % n; }
+};
+
+DibSpec Seed(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
+{
+    DibSpec s;
+    s.headerSize = headerSize;
+    s.fileHeader = fileHeader;
+    s.width = width;
+    s.height = height;
+    s.bitCount = bitCount;
+    s.colorsUsed = used;
+    return s;
+}
+
+std::vector<Bytes> SeedFiles()
+{
+    DibSpec rle = Seed(40, true, 4, 2, 8, 4);
+    rle.compression = BI_RLE8;
+    rle.pixelData = Bytes{2, 1, 2, 2, 0, 0, 0, 4, 3, 0, 0, 1, 0, 1};
+    rle.imageSize = 14;
+    return {
+        MakeDib(Seed(40, true, 5, 3, 24)),
+        MakeDib(Seed(40, false, 7, 4, 8, 17)),
+        MakeDib(Seed(12, true, 9, 2, 4)),
+        MakeDib(Seed(12, false, 13, 3, 1)),
+        MakeDib(Seed(40, true, 3, -4, 24)),
+        MakeDib(Seed(40, true, 6, 2, 16)),
+        MakeDib(Seed(40, false, 2, 3, 32)),
+        MakeDib(rle),
+        MakeDib(Seed(40, true, 3, 2, 8)),
+        MakeDib(Seed(40, false, 6, 2, 1, 2)),
+    };
+}
+
+// Offsets of the header fields of a file, where a lie does the most harm.
+std::vector<size_t> FieldOffsets(const Bytes &file)
+{
+    const size_t h = file[0] == 'B' && file[1] == 'M' ? 14 : 0;
+    std::vector<size_t> at = {h, h + 4, h + 8, h + 12, h + 14, h + 16, h + 20, h + 32};
+    if (h) at.push_back(10);
+    return at;
+}
+
+const uint32_t interestingValues[] = {
+    0, 1, 2, 3, 4, 8, 12, 16, 24, 32, 40, 108, 124, 255, 256, 257, 0x7FFF, 0x8000, 0xFFFF, 0x10000,
+    0x10001, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE, 0x40000000, 0x20000001,
+};
+
+void SetField(Bytes &file, size_t at, uint32_t value, Sequence &seq)
+{
+    if (at + 4 > file.size()) return;
+    // Half of the fields get 16 bits only: planes, bit count and the core header's sizes are 16-bit.
+    if (seq.Below(2)) { file[at] = uint8_t(value); file[at + 1] = uint8_t(value >> 8); }
+    else Poke32(file, at, value);
+}
+
+void MutateOnce(Bytes &file, Sequence &seq)
+{
+    const std::vector<size_t> fields = FieldOffsets(file);
+    switch (seq.Below(4)) {
+    case 0: {   // one flipped bit among the first bytes
+        const size_t span = file.size() < 80 ? file.size() : 80;
+        file[seq.Below(uint32_t(span))] ^= uint8_t(1u << seq.Below(8));
+        break;
+    }
+    case 1:
+        SetField(file, fields[seq.Below(uint32_t(fields.size()))],
+                 interestingValues[seq.Below(sizeof interestingValues / sizeof *interestingValues)], seq);
+        break;
+    case 2:
+        SetField(file, fields[seq.Below(uint32_t(fields.size()))], seq.Next() ^ (seq.Next() << 24), seq);
+        break;
+    case 3:   // a small nudge to a field, as an off-by-one writer would make
+        SetField(file, fields[seq.Below(uint32_t(fields.size()))], 0, seq);
+        SetField(file, fields[seq.Below(uint32_t(fields.size()))], seq.Below(64), seq);
+        break;
+    }
+}
+
+struct RunTotals {
+    int images = 0, refusals = 0, platformRefusals = 0, realBoxes = 0;
+};
+
+class DibMutations : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        focus = CreateWindowExA(0, "STATIC", "mutations", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+        SetFocus(focus);
+        failures.reserve(4096);
+    }
+    void TearDown() override
+    {
+        DeleteFileA(path.c_str());
+    }
+
+    // Loads one variant and checks the outcome against the reference reading.
+    // Every realBoxEvery-th variant reports through a real message box.
+    void Check(const Bytes &file, int number)
+    {
+        const bool realBox = number % realBoxEvery == 0;
+        if (realBox) StopRecordingBoxes(), StartCatchingBoxes();
+        else RecordedBoxes().calls = 0;
+        WriteTestFile(path, file);
+        RgbImage *image = LoadImageFile(path.c_str());
+        if (realBox) StopCatchingBoxes(), StartRecordingBoxes();
+
+        const size_t boxes = realBox ? CaughtBoxes().size() : size_t(RecordedBoxes().calls);
+        if (image) {
+            CheckImage(file, image, boxes, number);
+            free(image->pixels);
+            free(image);
+            return;
+        }
+        ++totals.refusals;
+        if (DecodeReference(file).kind != ReferenceKind::Refused) ++totals.platformRefusals;
+        if (boxes != 1) return Fail(number, "refused with a message count other than one");
+        std::string text, caption;
+        HWND owner;
+        if (realBox) {
+            ++totals.realBoxes;
+            const CaughtBox &box = CaughtBoxes()[0];
+            text = box.text; caption = box.caption; owner = box.owner;
+            if (box.buttons != std::vector<int>{IDOK} || box.hasIcon) return Fail(number, "box is not a plain OK box");
+        } else {
+            text = RecordedBoxes().text; caption = RecordedBoxes().caption; owner = RecordedBoxes().owner;
+            if (RecordedBoxes().style != MB_OK) return Fail(number, "box style is not MB_OK");
+        }
+        const bool known = text == "Out of memory." || text == "Unknown DIB file format." ||
+                           text == "Image file conversion error." ||
+                           (file.empty() && text == "Failed to open DIB file " + path + ".\n");
+        if (!known) return Fail(number, "unexpected message text: " + text);
+        if (caption != "Error" || owner != focus) return Fail(number, "wrong caption or owner");
+    }
+
+    void CheckImage(const Bytes &file, const RgbImage *image, size_t boxes, int number)
+    {
+        ++totals.images;
+        const ReferenceImage expected = DecodeReference(file);
+        if (boxes != 0) return Fail(number, "an image came with a message");
+        if (expected.kind == ReferenceKind::Refused) return Fail(number, "accepted a file that cannot be right");
+        if (image->width != expected.width || image->height != expected.height)
+            return Fail(number, "wrong size");
+        if (expected.kind == ReferenceKind::Image &&
+            memcmp(image->pixels, expected.rgb.data(), expected.rgb.size()) != 0)
+            return Fail(number, "wrong pixels");
+    }
+
+    void Fail(int number, const std::string &what)
+    {
+        if (failures.size() < 4000) failures += "variant " + std::to_string(number) + ": " + what + "\n";
+    }
+
+    // Runs every variant, after one warm-up load of each seed, and compares what
+    // the process holds before and after.
+    void RunVariants(const std::function<void(const std::function<void(const Bytes &)> &)> &variants)
+    {
+        StartRecordingBoxes();
+        for (const Bytes &seed : SeedFiles()) {
+            Bytes cut = seed;
+            cut.resize(cut.size() - 1);
+            for (const Bytes *file : std::vector<const Bytes *>{&seed, &cut}) {
+                WriteTestFile(path, *file);
+                RgbImage *warm = LoadImageFile(path.c_str());
+                if (warm) { free(warm->pixels); free(warm); }
+            }
+        }
+        StartCatchingBoxes();   // the first real box sets up what every later one reuses
+        MessageBoxA(focus, "warm-up", "Error", MB_OK);
+        StopCatchingBoxes();
+        const ResourceCounts before = CountResources();
+        int number = 0;
+        variants([&](const Bytes &file) { Check(file, ++number); });
+        const ResourceCounts after = CountResources();
+        StopRecordingBoxes();
+
+        EXPECT_TRUE(failures.empty()) << failures;
+        EXPECT_GE(number, minimumVariants);
+        EXPECT_GT(totals.images, 0);
+        EXPECT_GT(totals.refusals, 0);
+        EXPECT_GT(totals.realBoxes, 0);
+        EXPECT_EQ(after.guiGdiObjects, before.guiGdiObjects);
+        EXPECT_EQ(after.processHandles, before.processHandles);
+        EXPECT_EQ(after.liveGdiObjects, before.liveGdiObjects);
+        EXPECT_EQ(after.liveHandles, before.liveHandles);
+        // Message boxes may leave a little behind once; a leak per load would be
+        // thousands of blocks.
+        EXPECT_LT(after.heapBlocks, before.heapBlocks + 64);
+        EXPECT_LT(after.heapBytes, before.heapBytes + 16384);
+        printf("%d variants: %d images, %d refused (%d by the platform's conversion), %d real boxes; "
+               "heap %+ld bytes in %+ld blocks, GDI objects %lu -> %lu, handles %lu -> %lu\n",
+               number, totals.images, totals.refusals, totals.platformRefusals, totals.realBoxes,
+               long(after.heapBytes) - long(before.heapBytes), long(after.heapBlocks) - long(before.heapBlocks),
+               before.liveGdiObjects, after.liveGdiObjects, before.liveHandles, after.liveHandles);
+    }
+
+    HWND focus = nullptr;
+    std::string path = TestFilePath("nimbra_mutation_test.bmp");
+    std::string failures;
+    RunTotals totals;
+    int realBoxEvery = 1000;
+    int minimumVariants = 0;
+};
+
+TEST_F(DibMutations, EveryTruncationOfEveryValidFileIsRefusedOrExact)
+{
+    minimumVariants = 1500;
+    RunVariants([](const std::function<void(const Bytes &)> &check) {
+        for (const Bytes &seed : SeedFiles())
+            for (size_t keep = 0; keep <= seed.size(); ++keep)
+                check(Bytes(seed.begin(), seed.begin() + keep));
+    });
+}
+
+TEST_F(DibMutations, SingleCorruptedHeaderFieldsAreRefusedOrExact)
+{
+    minimumVariants = 4000;
+    RunVariants([](const std::function<void(const Bytes &)> &check) {
+        Sequence seq{1};
+        const std::vector<Bytes> seeds = SeedFiles();
+        for (int i = 0; i < 4000; ++i) {
+            Bytes file = seeds[i % seeds.size()];
+            MutateOnce(file, seq);
+            check(file);
+        }
+    });
+}
+
+TEST_F(DibMutations, SeveralCorruptionsAndCutsTogetherAreRefusedOrExact)
+{
+    minimumVariants = 4500;
+    RunVariants([](const std::function<void(const Bytes &)> &check) {
+        Sequence seq{2};
+        const std::vector<Bytes> seeds = SeedFiles();
+        for (int i = 0; i < 4500; ++i) {
+            Bytes file = seeds[seq.Below(uint32_t(seeds.size()))];
+            const uint32_t changes = 2 + seq.Below(3);
+            for (uint32_t c = 0; c < changes; ++c) MutateOnce(file, seq);
+            if (seq.Below(3) == 0) file.resize(seq.Below(uint32_t(file.size()) + 1));
+            check(file);
+        }
+    });
+}
+
+} // namespace
