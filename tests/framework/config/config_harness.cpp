@@ -10,6 +10,7 @@
 #include "framework/runtime/password.h"
 #include "framework/services/services.h"
 #include "framework/startup/entry.h"
+#include "framework/startup/prefs.h"
 #include "framework/startup/runners.h"
 
 static const char SettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
@@ -76,9 +77,19 @@ std::string ReadText(const char *name)
 
 // ---- Framework ---------------------------------------------------------------
 
+static std::vector<BoxSeen> boxes;
+static std::vector<Received> received;
+
+// Table-driven cases share one process: each case starts from the defaults.
 void PrepareFramework(HINSTANCE client)
 {
     ScrEnsureInit();
+    DefaultsApplied = false;
+    InitDefaultPrefs();
+    boxes.clear();
+    received.clear();
+    ClientDialogProc = NULL;
+    ClientHasAboutBox = false;
     ClientInstance = client ? client : GetModuleHandleA(NULL);
     CurrentModeOps.createPreviewWindow = CreateRunPreviewWindow;
     CurrentModeOps.createSaverWindow = CreateRunSaverWindow;
@@ -301,7 +312,6 @@ bool IsEnabled(HWND page, int id)
 
 // ---- Message boxes -----------------------------------------------------------------
 
-static std::vector<BoxSeen> boxes;
 static HHOOK boxHook = NULL;
 
 std::vector<BoxSeen> &BoxesSeen() { return boxes; }
@@ -339,7 +349,6 @@ void StopWatchingMessageBoxes()
 
 // ---- Recorders ---------------------------------------------------------------------
 
-static std::vector<Received> received;
 std::vector<Received> &ReceivedMessages() { return received; }
 
 static LRESULT CALLBACK RecorderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -28,7 +28,8 @@ void StoreText(const char *name, const char *text);
 bool ReadDword(const char *name, DWORD *value);
 std::string ReadText(const char *name);   // "<absent>" when there is no such value
 
-// ---- The framework as ScrRun leaves it, with this program as the client ----
+// ---- The framework as ScrRun leaves it, with this program as the client, the
+// default preferences and no messages or boxes recorded yet ----
 void PrepareFramework(HINSTANCE client = NULL);
 void ChangePrefs(const std::function<void(ScrPrefs &)> &edit);
 

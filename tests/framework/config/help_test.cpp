@@ -17,6 +17,7 @@ struct HelpCall {
     std::vector<DWORD> map;   // pairs up to and including the closing 0, 0
 };
 std::vector<HelpCall> helpCalls;
+std::vector<std::string> filesRequested;
 
 BOOL WINAPI RecordHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
 {
@@ -44,6 +45,7 @@ protected:
         DeleteFileA("lullex.hlp");
         DeleteSettingsKey();
         PrepareFramework();
+        helpCalls.clear();
         agentWarned = true;
         WinHelpRoutine = RecordHelp;
     }
@@ -149,7 +151,6 @@ TEST_F(Help, SaverHelpFileNameComesFirst)
 namespace {
 
 // The help program's window: WinHelpA hands it the request as WM_COPYDATA.
-std::vector<std::string> filesRequested;
 
 LRESULT CALLBACK HelpProgram(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
