@@ -81,12 +81,15 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     SetThreadPriority(thread, OneStepBelow(GetThreadPriority(GetCurrentThread())));
 }
 
-// Clears running and posts the quit; from then on the record belongs to its thread.
+// Clears running, cuts a pending wait short and posts the quit; from then on the
+// record belongs to its thread. The event is set under the lock: the thread closes
+// it only after it has seen running cleared, which it cannot before we leave.
 static void HandOverToEndingThread(HWND hwnd, TimerData *data)
 {
     DWORD threadId = data->threadId;
     EnterCriticalSection(&data->lock);
     data->running = 0;
+    SetEvent(data->wakeEvent);
     LeaveCriticalSection(&data->lock);
     PostThreadMessageA(threadId, WM_QUIT, 0, 0);
     SetTimerProp(hwnd, NULL);

@@ -1,0 +1,125 @@
+// Shared pieces of the saver runtime tests: a client window procedure whose answers
+// the test scripts, saver and preview windows made the way the framework makes
+// them, a log capture safe for timer threads, a message-box answerer, registry
+// values that clean up after themselves, and the thread list's final walk.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/lullex.h"
+
+// What the client procedure answers and what it saw. Touched only on the test's
+// own thread (the window thread).
+struct ClientScript {
+    // SCRM_TIMER: forward to DefSaverProc when false, else answer timerPeriod
+    // after sleeping handlerMs.
+    bool answerTimer = false;
+    LRESULT timerPeriod = 0;
+    DWORD handlerMs = 0;
+    std::vector<DWORD> tickTimes;
+    std::function<void(HWND)> onTick;
+
+    // SCRM_ACTIVECONFIG answered here (recorded) instead of the framework's dialog.
+    bool answerActiveConfig = true;
+    int activeConfigCalls = 0;
+    LONG dialogActiveDuringConfig = -1;
+    POINT moveCursorDuringConfig = {-1, -1};
+
+    // SCRM_VERIFYPW: forward when verifyAnswer < 0, else answer it.
+    LRESULT verifyAnswer = -1;
+    int verifyCalls = 0;
+    LONG dialogActiveDuringVerify = -1;
+    std::function<void(HWND)> duringVerify;
+
+    std::vector<WPARAM> dialogActiveSent;   // SCRM_DIALOGACTIVE wParams, in order
+    int closeMessages = 0;                  // WM_CLOSE received
+    LONG createKind = -1;                   // SaverCreateParams.kind seen in WM_CREATE
+};
+
+extern ClientScript Client;
+
+LRESULT CALLBACK TestClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void RegisterTestClasses();
+HWND CreateFullSaver();
+HWND CreateParentWindow(const char *className = "RuntimeTestParentClass");
+HWND CreateChildSaver(HWND parent, LONG kind = SAVERKIND_SYSTEMPREVIEW);
+
+// Messages.
+void PumpFor(DWORD ms);
+bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs);
+void DiscardPostedCloses(HWND hwnd);
+bool ClosePosted(HWND hwnd);
+bool QuitPosted(int *exitCode);
+
+// Preferences, installed through the public copy-and-replace interface.
+void ChangePrefs(const std::function<void(ScrPrefs &)> &change);
+// Default preferences with the log switched on, a clean thread list and client
+// script: what every test starts from, even when several run in one process.
+void StartFresh();
+
+// The debugger output channel, from any thread.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    std::vector<std::string> Lines();
+    bool Has(const std::string &line);
+    int Count(const std::string &line);
+
+private:
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS *info);
+    void *handler;
+};
+std::string Plain(const std::string &text);                               // as DebugOut writes it
+std::string Tagged(const char *source, const std::string &text);          // as DebugOutFrom does
+std::string Full(const std::string &text);                                // "full DefSaverProc"
+std::string Preview(const std::string &text);                             // "preview DefSaverProc"
+
+// Message boxes of the test's thread, answered with their default button.
+struct SeenBox {
+    std::string text;
+    std::string caption;
+    HWND owner;
+    bool okOnly;
+};
+class BoxAnswerer {
+public:
+    BoxAnswerer();
+    ~BoxAnswerer();
+    std::vector<SeenBox> boxes;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook;
+};
+
+// A registry value under HKEY_CURRENT_USER, removed again (with its key, if the
+// key was made for it) when the object goes.
+class ScopedValue {
+public:
+    ScopedValue(const char *keyPath, const char *name, DWORD type, const void *data, DWORD size);
+    ScopedValue(const char *keyPath, const char *name, DWORD value);
+    ~ScopedValue();
+
+private:
+    std::string keyPath, name;
+    bool createdKey;
+};
+extern const char *const DesktopKey;   // "Control Panel\Desktop"
+extern const char *const SaverKey;     // the screen-saver settings key
+
+// Takes the thread list over the way the framework's end does: waits for every
+// listed thread (at most timeoutMs in all), closes the handles and frees the
+// nodes. Returns whether all threads had ended.
+bool DrainTimerThreads(DWORD timeoutMs);
+int TimerThreadCount();   // nodes in the list
+int ProcessThreadCount(); // threads of this process, from a system snapshot
+
+// Makes the PASSWORD.CPL stand-in findable (or not), and resets its record.
+void UsePasswordStandIn(bool present, const char *answer = "1");
+int PasswordCalls();
+HWND PasswordOwner();
+int PasswordCursorCount();

@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include "framework/runtime/runtime_harness.h"
+#include "framework/runtime/saver_runtime.h"
+#include "framework/runtime/timer.h"
+#include "framework/startup/entry.h"
+
+class TimerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StartFresh();
+        ChangePrefs([](ScrPrefs &prefs) { prefs.debugMessages = 1; });
+    }
+    void TearDown() override { EXPECT_TRUE(DrainTimerThreads(10000)); }
+
+    HANDLE NewestThread()
+    {
+        EnterCriticalSection(&threadListLock);
+        HANDLE thread = timerThreadList != NULL ? timerThreadList->threadHandle : NULL;
+        LeaveCriticalSection(&threadListLock);
+        return thread;
+    }
+
+    bool ThreadEnds(HANDLE thread, DWORD ms)
+    {
+        return PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, ms);
+    }
+
+    static double MeanGap(const std::vector<DWORD> &times)
+    {
+        return double(times.back() - times.front()) / double(times.size() - 1);
+    }
+
+    LogCapture log;
+};
+
+TEST_F(TimerTest, UnansweredClientGetsExactlyOneTick)
+{
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return TimerThreadCount() == 1; }, 2000));
+    HANDLE thread = NewestThread();
+    EXPECT_TRUE(ThreadEnds(thread, 5000));
+    PumpFor(200);
+    EXPECT_TRUE(log.Has(Plain("** SCRM_TIMER: being turned off. If you want it to keep going, you must return its period.")));
+    EXPECT_EQ(1, log.Count(Plain("Thread: infinite delay specified, so posting a 'had enough'")));
+    EXPECT_EQ(1, log.Count(Plain("SCRINTERNAL_HADENOUGH: closing down thread...")));
+    EXPECT_TRUE(log.Has(Plain("Thread coming to an end. Deleting threaddata")));
+    EXPECT_EQ(nullptr, GetTimerProp(hwnd));
+    ScrStopTimer(hwnd);
+    EXPECT_TRUE(log.Has(Plain("ScrStopTimer: the timer had already been destroyed. This isn't necessarily bad.")));
+    EXPECT_EQ(1, TimerThreadCount());
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, AnsweredClientKeepsTicking)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 10;
+    HWND hwnd = CreateFullSaver();
+    EXPECT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 10; }, 5000));
+    EXPECT_TRUE(log.Has(Plain("ScrStartTimer: creating a timer...")));
+    EXPECT_TRUE(log.Has(Plain("ScrStartTimer: am able to work with timers!")));
+    HANDLE thread = NewestThread();
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(log.Has(Plain("ScrStopTimer: destroying timer...")));
+    EXPECT_TRUE(ThreadEnds(thread, 2000));
+}
+
+TEST_F(TimerTest, TimerThreadRunsOneStepBelowItsStarter)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 50;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return TimerThreadCount() == 1; }, 2000));
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, GetThreadPriority(NewestThread()));
+    DestroyWindow(hwnd);
+
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+    hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return TimerThreadCount() == 2; }, 2000));
+    EXPECT_EQ(THREAD_PRIORITY_NORMAL, GetThreadPriority(NewestThread()));
+    DestroyWindow(hwnd);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+}
+
+// The period runs from the start of one tick to the start of the next: a 10 ms
+// handler leaves a 30 ms wait, a 50 ms handler none at all.
+TEST_F(TimerTest, PeriodAbsorbsTheHandlersOwnTime)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 40;
+    Client.handlerMs = 10;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 16; }, 10000));
+    double shortHandlerGap = MeanGap(Client.tickTimes);
+    DestroyWindow(hwnd);
+
+    Client = ClientScript();
+    Client.answerTimer = true;
+    Client.timerPeriod = 40;
+    Client.handlerMs = 50;
+    hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 16; }, 10000));
+    double longHandlerGap = MeanGap(Client.tickTimes);
+    DestroyWindow(hwnd);
+
+    // Without the wait the first gap would be about 10 ms; waiting a whole
+    // period after the slow handler would make the second about 90 ms.
+    EXPECT_GT(shortHandlerGap, 30.0);
+    EXPECT_LT(shortHandlerGap, 60.0);
+    EXPECT_GE(longHandlerGap, 48.0);
+    EXPECT_LT(longHandlerGap, 75.0);
+}
+
+TEST_F(TimerTest, ZeroPeriodTicksBackToBack)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 0;
+    HWND hwnd = CreateFullSaver();
+    EXPECT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 200; }, 5000));
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, SettingsChangeCutsALongWaitShort)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 60000;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() == 1; }, 2000));
+    PumpFor(100);
+    ASSERT_EQ(1u, Client.tickTimes.size());
+    GeneralSettings settings = {sizeof(GeneralSettings), {0, 0, 0, 0}, 0, 200, 60, 0};
+    SendMessageA(hwnd, SCRM_SETTINGSCHANGED, SCRNOTIFY_GENERALSETTINGS, (LPARAM)&settings);
+    EXPECT_TRUE(PumpUntil([] { return Client.tickTimes.size() == 2; }, 5000));
+    // The event was reset: the wait after the second tick is a whole period again.
+    PumpFor(300);
+    EXPECT_EQ(2u, Client.tickTimes.size());
+    // Stopping does not leave the thread waiting out the rest of its minute.
+    HANDLE thread = NewestThread();
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(ThreadEnds(thread, 2000));
+}
+
+TEST_F(TimerTest, StartingTwiceMakesOneThread)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 20;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return TimerThreadCount() == 1; }, 2000));
+    ScrStartTimer(hwnd);
+    EXPECT_EQ(1, TimerThreadCount());
+    EXPECT_TRUE(log.Has(Plain("ScrStartTimer: cannot restart, because one was already there!")));
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, StopBeforeTheFirstLoopStillEndsTheThread)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 10;
+    HWND hwnd = CreateFullSaver();
+    DiscardPostedCloses(hwnd);
+    MSG msg;
+    while (PeekMessageA(&msg, hwnd, SCRM_INTERNAL, SCRM_INTERNAL, PM_REMOVE)) {
+    }
+    ScrStartTimer(hwnd);
+    HANDLE thread = NewestThread();
+    ScrStopTimer(hwnd);
+    EXPECT_TRUE(ThreadEnds(thread, 2000));
+    EXPECT_TRUE(Client.tickTimes.empty());
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, StoppedTimerCanBeStartedAgain)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 10;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 2; }, 2000));
+    HANDLE first = NewestThread();
+    ScrStopTimer(hwnd);
+    EXPECT_TRUE(ThreadEnds(first, 2000));
+    size_t ticks = Client.tickTimes.size();
+    PostMessageA(hwnd, SCRM_INTERNAL, SCRINTERNAL_STARTTIMER, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Client.tickTimes.size() >= ticks + 2; }, 2000));
+    EXPECT_EQ(2, TimerThreadCount());
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, NoTimersMeansNoThreadAtAll)
+{
+    ChangePrefs([](ScrPrefs &prefs) { prefs.noTimers = 1; });
+    int threadsBefore = ProcessThreadCount();
+    Client.answerTimer = true;
+    Client.timerPeriod = 10;
+    HWND hwnd = CreateFullSaver();
+    PumpFor(200);
+    ScrStartTimer(hwnd);
+    ScrStopTimer(hwnd);
+    SendMessageA(hwnd, SCRM_INTERNAL, SCRINTERNAL_HADENOUGH, 0);
+    EXPECT_EQ(0, TimerThreadCount());
+    EXPECT_TRUE(Client.tickTimes.empty());
+    EXPECT_EQ(threadsBefore, ProcessThreadCount());
+    EXPECT_TRUE(log.Has(Plain("ScrStartTimer: Timers have been turned off in the prefs: they are not being initialized")));
+    EXPECT_TRUE(log.Has(Plain("ScrStopTimer: Timers have been turned off: you can not destroy them.")));
+    EXPECT_FALSE(log.Has(Plain("SCRINTERNAL_HADENOUGH: closing down thread...")));
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, StopWithoutAWindowOnlyLogs)
+{
+    ScrStopTimer(NULL);
+    EXPECT_TRUE(log.Has(Plain("ScrStopTimer: hwnd is null!")));
+}
+
+TEST_F(TimerTest, HadEnoughWithoutATimerIsReported)
+{
+    ChangePrefs([](ScrPrefs &prefs) { prefs.noTimers = 1; });
+    HWND hwnd = CreateFullSaver();
+    ChangePrefs([](ScrPrefs &prefs) { prefs.noTimers = 0; });
+    BoxAnswerer boxes;
+    SendMessageA(hwnd, SCRM_INTERNAL, SCRINTERNAL_HADENOUGH, 0);
+    EXPECT_TRUE(log.Has(Plain("SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!")));
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!", boxes.boxes[0].text);
+    EXPECT_EQ("SCRTIMER error", boxes.boxes[0].caption);
+    EXPECT_EQ(hwnd, boxes.boxes[0].owner);
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, TickForAWindowThatIsGoneEndsTheThread)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 0;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 3; }, 2000));
+    HANDLE thread = NewestThread();
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(ThreadEnds(thread, 2000));
+}
+
+static size_t HeapBytesInUse()
+{
+    HANDLE heaps[64];
+    DWORD count = GetProcessHeaps(64, heaps);
+    size_t used = 0;
+    for (DWORD i = 0; i < count && i < 64; i++) {
+        if (!HeapLock(heaps[i]))
+            continue;
+        PROCESS_HEAP_ENTRY entry;
+        entry.lpData = NULL;
+        while (HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                used += entry.cbData;
+        HeapUnlock(heaps[i]);
+    }
+    return used;
+}
+
+static void RunCycles(HWND *windows, int windowCount, int cycles)
+{
+    for (int i = 0; i < cycles; i++) {
+        HWND hwnd = windows[i % windowCount];
+        ScrStartTimer(hwnd);
+        if (i % 3 == 0)
+            PumpFor(1);   // some threads get to tick, some are stopped before their first loop
+        ScrStopTimer(hwnd);
+    }
+}
+
+// A thousand starts and stops across windows leave no thread, handle or memory
+// behind once the list has been taken down, and the end walk finds every thread gone.
+TEST_F(TimerTest, ThousandStartStopCyclesLeaveNothingBehind)
+{
+    ChangePrefs([](ScrPrefs &prefs) { prefs.debugMessages = 0; });   // the capture itself grows
+    Client.answerTimer = true;
+    Client.timerPeriod = 1;
+    HWND windows[8];
+    for (HWND &hwnd : windows)
+        hwnd = CreateFullSaver();
+    PumpFor(100);
+    for (HWND hwnd : windows)
+        ScrStopTimer(hwnd);
+    RunCycles(windows, 8, 50);
+    ASSERT_TRUE(DrainTimerThreads(10000));
+    PumpFor(50);
+
+    int threadsBefore = ProcessThreadCount();
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    size_t heapBefore = HeapBytesInUse();
+
+    RunCycles(windows, 8, 1000);
+    EXPECT_EQ(1000, TimerThreadCount());
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(DrainTimerThreads(10000));
+    DWORD drainMs = GetTickCount() - start;
+    printf("1000 cycles: end walk took %lu ms\n", drainMs);
+    PumpFor(50);
+
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_GT(handlesBefore, 0u);
+    EXPECT_EQ(threadsBefore, ProcessThreadCount());
+    EXPECT_EQ(handlesBefore, handlesAfter);
+    size_t heapAfter = HeapBytesInUse();
+    EXPECT_LT(heapAfter, heapBefore + 8192) << "before " << heapBefore << " after " << heapAfter;
+    EXPECT_LT(drainMs, 10000u);
+    for (HWND hwnd : windows)
+        DestroyWindow(hwnd);
+}
