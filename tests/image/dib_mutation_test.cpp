@@ -218,7 +218,7 @@ protected:
     std::string path = TestFilePath("nimbra_mutation_test.bmp");
     std::string failures;
     RunTotals totals;
-    int realBoxEvery = 1000;
+    int realBoxEvery = 500;
     int minimumVariants = 0;
 };
 
