@@ -2,6 +2,7 @@
 #include "scene/scene.h"
 #include "image/dib_loader.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -19,6 +20,21 @@ const TextureFile textureFiles[] = {
     {&TexNimbra, "C:/windows/NimbraData/nimbra.bmp", false},
     {&TexClouds, "C:/windows/NimbraData/clouds.bmp", false},
 };
+
+// A top-down file comes back with a negative height and its top row first. The GL
+// refuses a negative height and leaves the texture empty, so turn such an image
+// upright: positive height, bottom row first.
+void TurnTopDownImageUpright(RgbImage *image)
+{
+    if (image->height >= 0 || !image->pixels)
+        return;
+    image->height = -image->height;
+    const size_t rowBytes = size_t(image->width) * 3;
+    unsigned char *top = image->pixels;
+    unsigned char *bottom = image->pixels + size_t(image->height - 1) * rowBytes;
+    for (; top < bottom; top += rowBytes, bottom -= rowBytes)
+        std::swap_ranges(top, top + rowBytes, bottom);
+}
 
 void UploadTexture(const TextureFile &file, const RgbImage *image)
 {
@@ -48,6 +64,7 @@ bool LoadSceneTextures()
         RgbImage *image = LoadImageFile(file.fileName);
         if (!image)
             return false;   // textures made for earlier files stay as they are
+        TurnTopDownImageUpright(image);
         UploadTexture(file, image);
         if (image->pixels)
             std::free(image->pixels);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -174,6 +175,46 @@ TEST_F(SceneTextures, NarrowImageRowsUploadWithoutPadding)
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, uploaded);
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(uploaded[i], image.rgb[i]) << "byte " << i;
+}
+
+// A 2 x 2 top-down file (negative height): top row red, green; bottom row blue, yellow.
+bool WriteTopDownFile(const std::string &path)
+{
+    unsigned char bytes[14 + 40 + 2 * 8] = {'B', 'M'};
+    bytes[10] = 14 + 40;
+    bytes[14] = 40;                                          // header size
+    bytes[18] = 2;                                           // width
+    bytes[22] = 0xFE, bytes[23] = bytes[24] = bytes[25] = 0xFF;   // height -2
+    bytes[26] = 1;                                           // planes
+    bytes[28] = 24;                                          // bit count
+    const unsigned char rows[2][6] = {{0, 0, 255, 0, 255, 0}, {255, 0, 0, 0, 255, 255}};   // bytes blue, green, red
+    std::memcpy(bytes + 54, rows[0], 6);
+    std::memcpy(bytes + 62, rows[1], 6);
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    std::fwrite(bytes, 1, sizeof bytes, file);
+    return std::fclose(file) == 0;
+}
+
+TEST_F(SceneTextures, TopDownImagesUploadUprightBottomRowFirst)
+{
+    TextureFileSwap nebula("nebula.bmp"), earth("earth.bmp");
+    ASSERT_TRUE(nebula.Moved() && earth.Moved());
+    ASSERT_TRUE(WriteTopDownFile(TexturePath("nebula.bmp")));
+    ASSERT_TRUE(WriteTopDownFile(TexturePath("earth.bmp")));
+
+    ASSERT_TRUE(LoadSceneTextures());
+    const unsigned char upright[12] = {0, 0, 255, 255, 255, 0, 255, 0, 0, 0, 255, 0};
+    for (GLuint texture : {TexNebula, TexEarth}) {
+        SCOPED_TRACE(texture == TexNebula ? "nebula" : "earth");
+        unsigned char uploaded[12] = {};
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, uploaded);
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(uploaded[i], upright[i]) << "byte " << i;
+    }
 }
 
 } // namespace
