@@ -1,3 +1,4 @@
+// The spawn shared by the set-up's first particles and the tail's respawn.
 #include "scene/scene_detail.h"
 
 #include <cmath>

@@ -13,7 +13,7 @@ namespace {
 const double initialFadeStep = 0.0001f;
 const double initialSpeedStep = 0.06666667f;   // 1/15
 const double colourStep = 0.01f;
-const double colourBase = 0.25;
+const double colourBase = 0.25;   // exact in either precision
 
 void SetFixedState()
 {

@@ -8,11 +8,12 @@
 
 namespace {
 
+const double ringRadius = 0.5;
+const float tailGrey = 0.7f;
+
 // Single-precision constants held as doubles, so that products with them are
 // evaluated in double precision.
-const double ringRadius = 0.5;
 const double particleHalfSize = 0.2f;
-const float tailGrey = 0.7f;
 const double opacityPerLife = 0.33333334f;   // 1/3
 const double pull = 0.00028571428f;          // 1/3500, towards the line of sight
 const double thrust = 10.0f;                 // towards and past the eye
