@@ -393,3 +393,40 @@ static long EnvironmentNumber(const char *name, int base)
 int PasswordCalls() { long calls = EnvironmentNumber("NIMBRA_PASSWORD_CALLS", 10); return calls < 0 ? 0 : (int)calls; }
 HWND PasswordOwner() { return (HWND)(LONG_PTR)EnvironmentNumber("NIMBRA_PASSWORD_OWNER", 16); }
 int PasswordCursorCount() { return (int)EnvironmentNumber("NIMBRA_PASSWORD_CURSOR", 10); }
+
+// The system's handle table: a count, then 16-byte entries whose first field is
+// the owning process id.
+struct HandleEntry {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+};
+struct HandleTable {
+    ULONG count;
+    HandleEntry entries[1];
+};
+typedef LONG (WINAPI *QuerySystemInformationProc)(ULONG infoClass, PVOID buffer, ULONG size, PULONG needed);
+static const ULONG SystemHandleInformation = 16;
+
+int ProcessHandleCount()
+{
+    QuerySystemInformationProc query = (QuerySystemInformationProc)(void *)GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+    std::vector<BYTE> buffer(1 << 20);
+    ULONG needed = 0;
+    while (query != NULL && query(SystemHandleInformation, buffer.data(), (ULONG)buffer.size(), &needed) != 0) {
+        if (buffer.size() >= (64u << 20))
+            return -1;
+        buffer.resize(buffer.size() * 2);
+    }
+    if (query == NULL)
+        return -1;
+    const HandleTable *table = (const HandleTable *)buffer.data();
+    int count = 0;
+    for (ULONG i = 0; i < table->count; i++)
+        count += table->entries[i].ownerPid == GetCurrentProcessId();
+    return count;
+}

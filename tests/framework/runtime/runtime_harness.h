@@ -117,6 +117,7 @@ extern const char *const SaverKey;     // the screen-saver settings key
 bool DrainTimerThreads(DWORD timeoutMs);
 int TimerThreadCount();   // nodes in the list
 int ProcessThreadCount(); // threads of this process, from a system snapshot
+int ProcessHandleCount(); // handles of this process, from the system's handle table
 
 // Makes the PASSWORD.CPL stand-in findable (or not), and resets its record.
 void UsePasswordStandIn(bool present, const char *answer = "1");

@@ -112,10 +112,11 @@ TEST_F(SaverProcTest, ClosingTriggersLogWhatTheyDo)
     DestroyWindow(hwnd);
 }
 
-TEST_F(SaverProcTest, ActivationAndKeyUpDoNotClose)
+TEST_F(SaverProcTest, ActivationGainedAndKeyUpDoNotClose)
 {
+    // WM_ACTIVATE itself is left out: DefWindowProcA moves the focus, which on a
+    // hidden test window brings real activation changes of its own.
     HWND hwnd = FullSaverAt({100, 100}, 0);
-    SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
     SendMessageA(hwnd, WM_ACTIVATEAPP, TRUE, 0);
     SendMessageA(hwnd, WM_NCACTIVATE, TRUE, 0);
     SendMessageA(hwnd, WM_KEYUP, 'A', 0);
