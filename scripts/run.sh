@@ -1,34 +1,53 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, prepares the project's Wine prefix (inside the
-# build tree unless WINEPREFIX is set), installs the textures into its
-# C:\windows\NimbraData\ and starts nimbra.scr with the given arguments.
+# Installs what is missing, builds, prepares the project's Wine prefix (build/wineprefix
+# unless WINEPREFIX is set), installs the textures into its C:\windows\NimbraData\ and
+# starts nimbra.scr with the given arguments (none: a bare start).
 #
 # By default the program runs in an 800 x 600 Wine virtual desktop, where the
-# full-screen mode can be granted (NIMBRA_DESKTOP=none runs it on the bare X
-# server). With no display, it starts its own Xvfb, lets the animation run
-# NIMBRA_SECONDS seconds (default 5), saves a screenshot, presses Escape, waits
-# for the program and prints its exit code.
+# full-screen mode can be granted: the prefix's default desktop is set to it, so that
+# `wine` returns the program's own exit code. NIMBRA_DESKTOP=WxH picks another size,
+# NIMBRA_DESKTOP=none runs on the bare X server (the program then asks whether to use
+# windowed mode).
+#
+# With no display it starts its own Xvfb, lets the animation run NIMBRA_SECONDS
+# seconds (default 5), saves a screenshot (NIMBRA_SCREENSHOT, default
+# build/nimbra-screenshot.png), presses Escape, closes whatever the framework shows
+# next with Escape, and prints the program's exit code.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
 "$root/scripts/build.sh" --target nimbra || { echo "Build failed."; exit 1; }
+program=$build/nimbra.scr
 
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+prefix=${WINEPREFIX:-$build/wineprefix}
+case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
+export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 "$root/scripts/wineprefix.sh" "$WINEPREFIX" "$build/NimbraData" || exit 1
+echo "Wine prefix: $WINEPREFIX (textures in C:\\windows\\NimbraData\\)"
 
+# The prefix's default desktop: a virtual desktop of the wanted size, or none.
+# Wine reads it when its server starts, so the server is restarted after a change.
 desktop=${NIMBRA_DESKTOP:-800x600}
-run_saver() {
-  if [ "$desktop" = none ]; then
-    wine "$build/nimbra.scr" "$@"
-  else
-    wine explorer /desktop=Nimbra,"$desktop" "$build/nimbra.scr" "$@"
+explorer='HKCU\Software\Wine\Explorer'
+current=$(wine reg query "$explorer\\Desktops" /v Default 2>/dev/null | awk '/Default/ {print $3}')
+default=$(wine reg query "$explorer" /v Desktop 2>/dev/null | awk '/Desktop/ {print $3}')
+if [ "$desktop" = none ]; then
+  if [ -n "$default" ]; then
+    wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1
+    wineserver -k; wineserver -w
   fi
-}
+elif [ "$current" != "$desktop" ] || [ "$default" != Default ]; then
+  wine reg add "$explorer" /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add "$explorer\\Desktops" /v Default /d "$desktop" /f >/dev/null 2>&1
+  wineserver -k; wineserver -w
+fi
+if [ "$desktop" = none ]; then where="on the bare X server"; else where="in a $desktop Wine virtual desktop"; fi
 
 if [ -n "${DISPLAY:-}" ]; then
-  run_saver "$@"
+  echo "Starting nimbra.scr $* $where. Press Escape to end the animation."
+  wine "$program" "$@"
   rc=$?
   echo "nimbra.scr ended with exit code $rc."
   exit $rc
@@ -39,26 +58,74 @@ displayfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
+if [ ! -s "$displayfile" ]; then echo "Xvfb did not start."; exit 1; fi
 export DISPLAY=":$(cat "$displayfile")"
 rm -f "$displayfile"
-trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
+stop() {
+  wineserver -k 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+}
+trap stop EXIT
+echo "No display: started Xvfb on $DISPLAY."
+
+running() { kill -0 "$saver_pid" 2>/dev/null; }
+# Waits up to $1 seconds for the program to end; true when it has.
+ended_within() {
+  for _ in $(seq $(($1 * 5))); do running || return 0; sleep 0.2; done
+  ! running
+}
+# The X window that shows the program: the virtual desktop's, or the animation's.
+program_window() {
+  local id
+  id=$(xdotool search --name "Wine desktop" 2>/dev/null | head -n1)
+  [ -n "$id" ] || id=$(xdotool search --name "Nimbra" 2>/dev/null | head -n1)
+  echo "$id"
+}
+# X key events reach Wine only through the focused X window: click it, then press.
+press_escape() {
+  local id
+  id=$(program_window)
+  if [ -n "$id" ]; then
+    xdotool mousemove --window "$id" 400 300 click 1 2>/dev/null
+    xdotool windowfocus --sync "$id" 2>/dev/null
+  fi
+  xdotool key Escape 2>/dev/null
+}
 
 log=$build/nimbra-run.log
-run_saver "$@" >"$log" 2>&1 &
+echo "Starting nimbra.scr $* $where (output in $log)."
+wine "$program" "$@" >"$log" 2>&1 &
 saver_pid=$!
-sleep "${NIMBRA_SECONDS:-5}"
-shot=${NIMBRA_SCREENSHOT:-$build/nimbra-screenshot.png}
-import -window root "$shot" && echo "Screenshot of the running saver: $shot"
-# X key events reach Wine through the focused X window: click it, then press Escape.
-win=$(xdotool search --name "Nimbra" 2>/dev/null | head -n1)
-[ -n "$win" ] && xdotool windowactivate --sync "$win" 2>/dev/null
-xdotool mousemove 400 300 click 1 key Escape 2>/dev/null
-for _ in $(seq 100); do kill -0 $saver_pid 2>/dev/null || break; sleep 0.2; done
-if kill -0 $saver_pid 2>/dev/null; then
-  echo "nimbra.scr is still running after Escape; see $log"
-  wait $saver_pid
+seconds=${NIMBRA_SECONDS:-5}
+if ended_within "$seconds"; then
+  wait "$saver_pid"; rc=$?
+  echo "nimbra.scr ended on its own within $seconds s (a message box may have been refused); exit code $rc."
+  exit $rc
 fi
-wait $saver_pid
+
+shot=${NIMBRA_SCREENSHOT:-$build/nimbra-screenshot.png}
+id=$(program_window)
+if import -window "${id:-root}" "$shot" 2>/dev/null || import -window root "$shot" 2>/dev/null; then
+  echo "Screenshot of the animation after $seconds s: $shot"
+else
+  echo "Could not take a screenshot."
+fi
+
+echo "Pressing Escape to end the animation."
+press_escape
+# After the animation the framework runs the mode of the command line (no argument:
+# the settings dialog). Escape closes its dialogs and its full-screen saver too.
+for attempt in 1 2 3 4 5; do
+  ended_within 4 && break
+  echo "nimbra.scr is still running (now in the framework's mode); pressing Escape (attempt $attempt)."
+  press_escape
+done
+if running; then
+  echo "nimbra.scr did not end after Escape; stopping its Wine prefix. See $log."
+  wineserver -k
+fi
+wait "$saver_pid"
 rc=$?
 echo "nimbra.scr ended with exit code $rc."
 exit $rc
