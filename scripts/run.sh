@@ -75,20 +75,23 @@ ended_within() {
   for _ in $(seq $(($1 * 5))); do running || return 0; sleep 0.2; done
   ! running
 }
-# The X window that shows the program: the virtual desktop's, or the animation's.
+# The X window that shows the program: the animation, else the framework's sheet,
+# else (its saver window has no title) the virtual desktop.
 program_window() {
   local id
-  id=$(xdotool search --name "Wine desktop" 2>/dev/null | head -n1)
-  [ -n "$id" ] || id=$(xdotool search --name "Nimbra" 2>/dev/null | head -n1)
+  id=$(xdotool search --name "^Nimbra " 2>/dev/null | head -n1)
+  [ -n "$id" ] || id=$(xdotool search --name "^Screen Saver Properties$" 2>/dev/null | head -n1)
+  [ -n "$id" ] || id=$(xdotool search --name "Wine desktop$" 2>/dev/null | head -n1)
   echo "$id"
 }
-# X key events reach Wine only through the focused X window: click it, then press.
+# X key events reach Wine only through the focused X window: focus the program's
+# window (a click where nothing has the focus), then press.
 press_escape() {
   local id
   id=$(program_window)
   if [ -n "$id" ]; then
-    xdotool mousemove --window "$id" 400 300 click 1 2>/dev/null
-    xdotool windowfocus --sync "$id" 2>/dev/null
+    xdotool windowfocus --sync "$id" 2>/dev/null ||
+      xdotool mousemove --window "$id" 20 20 click 1 2>/dev/null
   fi
   xdotool key Escape 2>/dev/null
 }
@@ -114,11 +117,21 @@ fi
 
 echo "Pressing Escape to end the animation."
 press_escape
-# After the animation the framework runs the mode of the command line (no argument:
-# the settings dialog). Escape closes its dialogs and its full-screen saver too.
+# After the animation the framework runs the mode of the command line (no argument or
+# /c: the "Screen Saver Properties" sheet). Escape cancels its dialogs and closes its
+# full-screen saver too.
+if ! ended_within 4; then
+  shot2=${shot%.png}-framework.png
+  id=$(program_window)
+  what="the mode of the command line"
+  xdotool search --name "^Screen Saver Properties$" >/dev/null 2>&1 &&
+    what='its settings sheet "Screen Saver Properties"'
+  import -window "${id:-root}" "$shot2" 2>/dev/null &&
+    echo "The animation ended and the framework took over, showing $what: $shot2"
+fi
 for attempt in 1 2 3 4 5; do
   ended_within 4 && break
-  echo "nimbra.scr is still running (now in the framework's mode); pressing Escape (attempt $attempt)."
+  echo "nimbra.scr is still running in the framework's mode; pressing Escape to close it (attempt $attempt)."
   press_escape
 done
 if running; then
