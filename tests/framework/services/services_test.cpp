@@ -199,11 +199,10 @@ struct RegistrationFailure {
     bool monitorClassRegistered;
 };
 
-class RegisterControlsFailure : public testing::TestWithParam<RegistrationFailure> {};
-
-TEST_P(RegisterControlsFailure, LogsShowsDebugBoxAndReportsFalse)
+// Each failure leaves the classes in a state of its own, so every case is a test
+// (and a process) of its own.
+static void ExpectRegistrationFailure(const RegistrationFailure &c)
 {
-    const RegistrationFailure &c = GetParam();
     SetDebugMessages(1);
     ASSERT_TRUE(UnregisterControls());
     RegisterIntruder(c.occupiedClass);
@@ -222,13 +221,17 @@ TEST_P(RegisterControlsFailure, LogsShowsDebugBoxAndReportsFalse)
     EXPECT_EQ(monitorIsOurs, c.monitorClassRegistered);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lifecycle, RegisterControlsFailure,
-    testing::Values(
-        RegistrationFailure{"LullexMonitorClass", "Lullex: failed to register monitor class",
-                            "Failed to register monitor class", false},
-        RegistrationFailure{"LullexMonitorWindowClass", "Lullex: Failed to register monitor window class",
-                            "Failed to register monitor window class", true}));
+TEST(RegisterControlsFailure, MonitorClassTakenLogsShowsDebugBoxAndReportsFalse)
+{
+    ExpectRegistrationFailure({"LullexMonitorClass", "Lullex: failed to register monitor class",
+                               "Failed to register monitor class", false});
+}
+
+TEST(RegisterControlsFailure, MonitorWindowClassTakenLogsShowsDebugBoxAndReportsFalse)
+{
+    ExpectRegistrationFailure({"LullexMonitorWindowClass", "Lullex: Failed to register monitor window class",
+                               "Failed to register monitor window class", true});
+}
 
 struct UnregistrationFailure {
     const char *missingClass;
@@ -237,11 +240,8 @@ struct UnregistrationFailure {
     const char *boxText;
 };
 
-class UnregisterControlsFailure : public testing::TestWithParam<UnregistrationFailure> {};
-
-TEST_P(UnregisterControlsFailure, StillUnregistersTheOtherClassAndReportsFalse)
+static void ExpectUnregistrationFailure(const UnregistrationFailure &c)
 {
-    const UnregistrationFailure &c = GetParam();
     SetDebugMessages(1);
     ASSERT_TRUE(UnregisterClassA(c.missingClass, FrameworkModule));
     DebugCapture capture;
@@ -256,14 +256,19 @@ TEST_P(UnregisterControlsFailure, StillUnregistersTheOtherClassAndReportsFalse)
     EXPECT_EQ(catcher.boxes[0].caption, "Lullex");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lifecycle, UnregisterControlsFailure,
-    testing::Values(UnregistrationFailure{"LullexMonitorWindowClass", "LullexMonitorClass",
-                                          "Lullex: failed to unregister monitor window class",
-                                          "Failed to unregister monitor window class"},
-                    UnregistrationFailure{"LullexMonitorClass", "LullexMonitorWindowClass",
-                                          "Lullex: failed to unregister monitor class",
-                                          "Failed to unregister monitor class"}));
+TEST(UnregisterControlsFailure, MissingWindowClassStillUnregistersTheMonitorClassAndReportsFalse)
+{
+    ExpectUnregistrationFailure({"LullexMonitorWindowClass", "LullexMonitorClass",
+                                 "Lullex: failed to unregister monitor window class",
+                                 "Failed to unregister monitor window class"});
+}
+
+TEST(UnregisterControlsFailure, MissingMonitorClassStillUnregistersTheWindowClassAndReportsFalse)
+{
+    ExpectUnregistrationFailure({"LullexMonitorClass", "LullexMonitorWindowClass",
+                                 "Lullex: failed to unregister monitor class",
+                                 "Failed to unregister monitor class"});
+}
 
 // ---- Version text --------------------------------------------------------------
 
