@@ -38,6 +38,7 @@ extern CRITICAL_SECTION threadListLock;
 int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
                  HWND (*createSaverWindow)(), int (*executeUserDialog)(HWND, PROPSHEETHEADERA *),
                  int (*showAbout)(HWND), int (*changePassword)(HWND));
+
 // What a screen-saver command line asks for.
 enum class ScreenSaverMode { Refused, Saver, Preview, Configure, ChangePassword };
 

@@ -44,11 +44,14 @@ static void WaitForTimerThreads()
     }
 }
 
+// The nodes hold the only copies of the thread handles; closing one does not
+// stop a thread that outlived the wait.
 static void FreeThreadList()
 {
     EnterCriticalSection(&threadListLock);
     while (timerThreadList) {
         ThreadListNode *next = timerThreadList->next;
+        CloseHandle(timerThreadList->threadHandle);
         free(timerThreadList);
         timerThreadList = next;
     }

@@ -160,10 +160,15 @@ DWORD WINAPI WaitForRelease(void *)
     return 0;
 }
 
+HANDLE lastListedCopy;
+
+// The list owns its handles, as the timers' own nodes do, so it gets a copy.
 void ListThread(HANDLE thread)
 {
     ThreadListNode *node = static_cast<ThreadListNode *>(malloc(sizeof(ThreadListNode)));
-    node->threadHandle = thread;
+    DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &lastListedCopy, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    node->threadHandle = lastListedCopy;
     EnterCriticalSection(&threadListLock);
     node->next = timerThreadList;
     timerThreadList = node;
@@ -183,6 +188,8 @@ TEST_F(EntryPoints, ReturnsOnlyAfterTheListedThreadsHaveEnded)
     EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
     EXPECT_EQ(WaitForSingleObject(listedThread, 0), WAIT_OBJECT_0);
     EXPECT_EQ(timerThreadList, nullptr);
+    DWORD flags;
+    EXPECT_FALSE(GetHandleInformation(lastListedCopy, &flags)) << "the listed handle is closed";
     CloseHandle(listedThread);
 }
 
