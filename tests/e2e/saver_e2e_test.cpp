@@ -1,70 +1,7 @@
-// nimbra.scr as the desktop starts it: the animation runs first and is ended
-// from here (answering the windowed-mode question a bare X server provokes),
-// then the framework runs the mode of the command line.
-#include <gtest/gtest.h>
-
+// The saver and preview modes of the real program, and the modes it refuses.
 #include <stdio.h>
 
-#include <string>
-
-#include "child_process.h"
-
-namespace {
-
-const char SaverKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
-
-class NimbraScr : public ::testing::Test {
-protected:
-    void TearDown() override
-    {
-        EndChild(&child);
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, SaverKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "Mouse Threshold");
-            RegCloseKey(key);
-        }
-    }
-
-    static void SetMouseThreshold(DWORD pixels)
-    {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SaverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, "Mouse Threshold", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&pixels),
-                       sizeof(pixels));
-        RegCloseKey(key);
-    }
-
-    // Starts nimbra.scr and ends its animation; false when that did not happen.
-    bool StartPastTheAnimation(const std::string &arguments)
-    {
-        if (!StartChild(std::string("\"") + NIMBRA_SCR + "\" " + arguments, &child))
-            return false;
-        // A bare X server refuses the 800 x 600 mode: answer "Yes" to windowed mode.
-        DWORD start = GetTickCount();
-        HWND scene = nullptr;
-        while (!scene && GetTickCount() - start < 30000) {
-            HWND question = WaitForWindowOf(child.pid, "#32770", nullptr, 100);
-            if (question)
-                PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-            scene = WaitForWindowOf(child.pid, "OpenGL", nullptr, 100);
-        }
-        if (!scene)
-            return false;
-        PumpMessagesFor(500);   // a few frames
-        PostMessageA(scene, WM_KEYDOWN, VK_ESCAPE, 0);
-        return true;
-    }
-
-    HWND WaitForSaverWindow()
-    {
-        return WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 20000);
-    }
-
-    ChildProcess child;
-};
-
-}  // namespace
+#include "e2e_harness.h"
 
 TEST_F(NimbraScr, MouseMovedBeyondTheThresholdEndsTheSaverWithTwo)
 {
