@@ -79,15 +79,6 @@ TEST_F(SceneLoop, MinimisedLoopDrawsNothingYetSpinsAndEndsOnEscape)
     EXPECT_EQ(0, FramesDrawn());
 }
 
-TEST_F(SceneLoop, RestoredWindowDrawsAgain)
-{
-    SendMessageA(SceneWindow, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1), 0);
-    SendMessageA(SceneWindow, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
-    PressEscapeAfter(200);
-    RunSceneLoop();
-    EXPECT_GT(FramesDrawn(), 1);
-}
-
 TEST_F(SceneLoop, CloseMessageEndsTheLoopWithTheWindowStillThere)
 {
     PressEscapeAfter(5000);

@@ -34,8 +34,11 @@ TEST_F(WindowedScene, WindowGoneBehindItsBackIsReportedAndTeardownGoesOn)
         EXPECT_EQ(OkOnly(), SeenBoxes()[i].buttons);
         EXPECT_EQ(SystemIcon(IDI_INFORMATION), SeenBoxes()[i].icon);
     }
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ("Could Not Release hWnd.", texts.back());
+    // Nothing was current any more, the window's DC went with the window, and the
+    // window itself is gone: each step reports, in teardown order, and goes on.
+    std::vector<std::string> expected = {"Release Of DC And RC Failed.", "Release Device Context Failed.",
+                                         "Could Not Release hWnd."};
+    EXPECT_EQ(expected, texts);
     EXPECT_TRUE(SceneWindow == NULL && SceneDC == NULL && SceneRC == NULL);
 }
 
@@ -47,10 +50,12 @@ TEST_F(WindowedScene, ContextDeletedBehindItsBackIsReportedAndTeardownGoesOn)
     wglDeleteContext(context);
     CloseSceneWindow();
 
-    ASSERT_GE(SeenBoxes().size(), 2u);
-    EXPECT_EQ("Release Rendering Context Failed.", SeenBoxes().back().text);
-    EXPECT_EQ("SHUTDOWN ERROR", SeenBoxes().back().caption);
-    EXPECT_EQ(SystemIcon(IDI_INFORMATION), SeenBoxes().back().icon);
+    ASSERT_EQ(3u, SeenBoxes().size());
+    EXPECT_EQ("Release Of DC And RC Failed.", SeenBoxes()[1].text);
+    EXPECT_EQ("Release Rendering Context Failed.", SeenBoxes()[2].text);
+    EXPECT_EQ("SHUTDOWN ERROR", SeenBoxes()[2].caption);
+    EXPECT_EQ(OkOnly(), SeenBoxes()[2].buttons);
+    EXPECT_EQ(SystemIcon(IDI_INFORMATION), SeenBoxes()[2].icon);
     EXPECT_FALSE(IsWindow(window)) << "the window is still destroyed after the failure";
     EXPECT_TRUE(SceneWindow == NULL && SceneDC == NULL && SceneRC == NULL);
 }
