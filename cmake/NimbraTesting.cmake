@@ -11,8 +11,7 @@ set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 
 # The test cases are read from the sources, so that CTest knows them without
 # running anything: a test program that hangs or crashes fails its own cases only.
-# Each TEST/TEST_F case runs in a process of its own; the instances of a TEST_P
-# case share one process.
+# Every case runs in a process of its own; so does every instance of a TEST_P case.
 function(nimbra_register_cases name sources properties)
   foreach(src IN LISTS sources)
     get_filename_component(path ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
@@ -33,9 +32,16 @@ function(nimbra_register_cases name sources properties)
       else()
         set(filter "${suite}.${test}")
       endif()
-      add_test(NAME ${name}:${suite}.${test}
-               COMMAND ${name} --gtest_filter=${filter}
-               WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+      if(case MATCHES "TEST_P")
+        add_test(NAME ${name}:${suite}.${test}
+                 COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-instances.sh
+                         ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> ${filter}
+                 WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+      else()
+        add_test(NAME ${name}:${suite}.${test}
+                 COMMAND ${name} --gtest_filter=${filter}
+                 WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+      endif()
       set_tests_properties(${name}:${suite}.${test} PROPERTIES TIMEOUT 120 LABELS ${name}
                            FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test" ${properties})
     endforeach()
