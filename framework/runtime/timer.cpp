@@ -20,12 +20,18 @@ static int OneStepBelow(int priority)
     return priority - 1;
 }
 
+// The list owns the handle from here. Without a node nobody would wait for the
+// thread or close its handle, so the handle is closed at once and the thread
+// runs on unlisted.
 static void PushThreadNode(HANDLE threadHandle)
 {
     ThreadListNode *node = (ThreadListNode *)malloc(sizeof(ThreadListNode));
-    if (node == NULL)
+    if (node == NULL) {
+        CloseHandle(threadHandle);
         return;
+    }
     node->threadHandle = threadHandle;
+    PrepareThreadListLock();
     EnterCriticalSection(&threadListLock);
     node->next = timerThreadList;
     timerThreadList = node;
@@ -77,8 +83,8 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     // record is still ours to fill in.
     data->threadHandle = thread;
     data->threadId = threadId;
-    PushThreadNode(thread);
     SetThreadPriority(thread, OneStepBelow(GetThreadPriority(GetCurrentThread())));
+    PushThreadNode(thread);
 }
 
 // Clears running, cuts a pending wait short and posts the quit; from then on the

@@ -34,6 +34,7 @@ extern HWND HostWindow;
 
 extern ThreadListNode *timerThreadList;
 extern CRITICAL_SECTION threadListLock;
+void PrepareThreadListLock();
 
 int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
                  HWND (*createSaverWindow)(), int (*executeUserDialog)(HWND, PROPSHEETHEADERA *),

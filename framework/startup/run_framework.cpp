@@ -9,8 +9,19 @@
 
 ThreadListNode *timerThreadList = nullptr;
 CRITICAL_SECTION threadListLock;
+static bool threadListLockReady = false;
 
 static const DWORD ThreadExitWait = 10000;
+
+// The lock is set up once per process: by the entry point, or by a timer that a
+// client starts for a window of its own before any entry point runs.
+void PrepareThreadListLock()
+{
+    if (threadListLockReady)
+        return;
+    InitializeCriticalSection(&threadListLock);
+    threadListLockReady = true;
+}
 
 static void WaitForTimerThreads()
 {
@@ -72,7 +83,7 @@ int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
 
     timerThreadList = nullptr;
     if (!CurrentPrefs.noTimers)
-        InitializeCriticalSection(&threadListLock);
+        PrepareThreadListLock();
 
     int result = DispatchCommandLine();
 

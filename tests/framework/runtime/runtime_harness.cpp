@@ -174,7 +174,7 @@ void ChangePrefs(const std::function<void(ScrPrefs &)> &change)
 
 void StartFresh()
 {
-    InitializeCriticalSection(&threadListLock);
+    PrepareThreadListLock();
     timerThreadList = NULL;
     Client = ClientScript();
     RegisterTestClasses();

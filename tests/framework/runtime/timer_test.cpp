@@ -311,3 +311,19 @@ TEST_F(TimerTest, ThousandStartStopCyclesLeaveNothingBehind)
     for (HWND hwnd : windows)
         DestroyWindow(hwnd);
 }
+
+// A client may start the timer of a window of its own before it calls any entry
+// point; the thread list's lock is then set up by the timer itself.
+TEST(TimerOutsideAnyMode, StartsTicksAndIsListedWithoutAnEntryPoint)
+{
+    RegisterTestClasses();
+    Client = ClientScript();
+    Client.answerTimer = true;
+    Client.timerPeriod = 10;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 3; }, 5000));
+    EXPECT_EQ(1, TimerThreadCount());
+    ScrStopTimer(hwnd);
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(DrainTimerThreads(10000));
+}
