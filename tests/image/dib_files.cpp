@@ -17,26 +17,26 @@ void PaletteColor(int i, uint8_t rgb[3])
 
 namespace {
 
-int PaletteEntries(const DibSpec &spec)
+int PaletteEntries(const DibRecipe &recipe)
 {
-    if (spec.paletteEntries >= 0) return spec.paletteEntries;
-    if (spec.headerSize != 12 && spec.colorsUsed) return int(spec.colorsUsed & 0xFFFF);
-    return spec.bitCount <= 8 ? 1 << spec.bitCount : 0;
+    if (recipe.paletteEntries >= 0) return recipe.paletteEntries;
+    if (recipe.headerSize != 12 && recipe.colorsUsed) return int(recipe.colorsUsed & 0xFFFF);
+    return recipe.bitCount <= 8 ? 1 << recipe.bitCount : 0;
 }
 
-int UsableEntries(const DibSpec &spec)
+int UsableEntries(const DibRecipe &recipe)
 {
-    const int entries = PaletteEntries(spec);
-    const int limit = 1 << spec.bitCount;
+    const int entries = PaletteEntries(recipe);
+    const int limit = 1 << recipe.bitCount;
     return entries < limit ? entries : limit;
 }
 
-LONG Rows(const DibSpec &spec) { return spec.height < 0 ? -spec.height : spec.height; }
+LONG Rows(const DibRecipe &recipe) { return recipe.height < 0 ? -recipe.height : recipe.height; }
 
-uint32_t Stride(const DibSpec &spec) { return (uint32_t(spec.width) * spec.bitCount + 31) / 32 * 4; }
+uint32_t Stride(const DibRecipe &recipe) { return (uint32_t(recipe.width) * recipe.bitCount + 31) / 32 * 4; }
 
 // The test picture: for row r (in file order) and column x.
-int PictureIndex(const DibSpec &spec, LONG x, LONG r) { return int((x * 3 + r * 5 + 1) % UsableEntries(spec)); }
+int PictureIndex(const DibRecipe &recipe, LONG x, LONG r) { return int((x * 3 + r * 5 + 1) % UsableEntries(recipe)); }
 void PictureRgb(LONG x, LONG r, uint8_t rgb[3])
 {
     rgb[0] = uint8_t(x * 40 + r * 3);
@@ -49,17 +49,17 @@ uint16_t Picture555(LONG x, LONG r)
 }
 uint8_t Expand5(int v) { return uint8_t((v << 3) | (v >> 2)); }
 
-Bytes PictureBits(const DibSpec &spec)
+Bytes PictureBits(const DibRecipe &recipe)
 {
     Bytes bits;
-    for (LONG r = 0; r < Rows(spec); ++r) {
-        Bytes row(Stride(spec), 0);
-        for (LONG x = 0; x < spec.width; ++x) {
+    for (LONG r = 0; r < Rows(recipe); ++r) {
+        Bytes row(Stride(recipe), 0);
+        for (LONG x = 0; x < recipe.width; ++x) {
             uint8_t rgb[3];
-            switch (spec.bitCount) {
-            case 1: row[x / 8] |= uint8_t(PictureIndex(spec, x, r) << (7 - x % 8)); break;
-            case 4: row[x / 2] |= uint8_t(PictureIndex(spec, x, r) << (x % 2 ? 0 : 4)); break;
-            case 8: row[x] = uint8_t(PictureIndex(spec, x, r)); break;
+            switch (recipe.bitCount) {
+            case 1: row[x / 8] |= uint8_t(PictureIndex(recipe, x, r) << (7 - x % 8)); break;
+            case 4: row[x / 2] |= uint8_t(PictureIndex(recipe, x, r) << (x % 2 ? 0 : 4)); break;
+            case 8: row[x] = uint8_t(PictureIndex(recipe, x, r)); break;
             case 16: row[2 * x] = uint8_t(Picture555(x, r)); row[2 * x + 1] = uint8_t(Picture555(x, r) >> 8); break;
             case 24: PictureRgb(x, r, rgb); row[3 * x] = rgb[2]; row[3 * x + 1] = rgb[1]; row[3 * x + 2] = rgb[0]; break;
             case 32: PictureRgb(x, r, rgb); row[4 * x] = rgb[2]; row[4 * x + 1] = rgb[1]; row[4 * x + 2] = rgb[0]; row[4 * x + 3] = 0xAB; break;
@@ -72,30 +72,30 @@ Bytes PictureBits(const DibSpec &spec)
 
 } // namespace
 
-Bytes MakeDib(const DibSpec &spec)
+Bytes MakeDib(const DibRecipe &recipe)
 {
     Bytes header;
-    Put32(header, spec.headerSize);
-    if (spec.headerSize == 12) {
-        Put16(header, uint32_t(spec.width)); Put16(header, uint32_t(spec.height));
-        Put16(header, spec.planes); Put16(header, spec.bitCount);
+    Put32(header, recipe.headerSize);
+    if (recipe.headerSize == 12) {
+        Put16(header, uint32_t(recipe.width)); Put16(header, uint32_t(recipe.height));
+        Put16(header, recipe.planes); Put16(header, recipe.bitCount);
     } else {
-        Put32(header, uint32_t(spec.width)); Put32(header, uint32_t(spec.height));
-        Put16(header, spec.planes); Put16(header, spec.bitCount);
-        Put32(header, spec.compression); Put32(header, spec.imageSize);
+        Put32(header, uint32_t(recipe.width)); Put32(header, uint32_t(recipe.height));
+        Put16(header, recipe.planes); Put16(header, recipe.bitCount);
+        Put32(header, recipe.compression); Put32(header, recipe.imageSize);
         Put32(header, 2835); Put32(header, 2835);
-        Put32(header, spec.colorsUsed); Put32(header, 0);
-        while (header.size() < spec.headerSize) header.push_back(0);
+        Put32(header, recipe.colorsUsed); Put32(header, 0);
+        while (header.size() < recipe.headerSize) header.push_back(0);
     }
-    for (int i = 0; i < PaletteEntries(spec); ++i) {
+    for (int i = 0; i < PaletteEntries(recipe); ++i) {
         uint8_t rgb[3];
         PaletteColor(i, rgb);
         header.push_back(rgb[2]); header.push_back(rgb[1]); header.push_back(rgb[0]);
-        if (spec.headerSize != 12) header.push_back(0x5A);
+        if (recipe.headerSize != 12) header.push_back(0x5A);
     }
-    const Bytes bits = spec.pixelData.empty() ? PictureBits(spec) : spec.pixelData;
+    const Bytes bits = recipe.pixelData.empty() ? PictureBits(recipe) : recipe.pixelData;
     Bytes file;
-    if (spec.fileHeader) {
+    if (recipe.fileHeader) {
         file.push_back('B'); file.push_back('M');
         Put32(file, uint32_t(14 + header.size() + bits.size()));
         Put32(file, 0);
@@ -106,15 +106,15 @@ Bytes MakeDib(const DibSpec &spec)
     return file;
 }
 
-Bytes ExpectedRgb(const DibSpec &spec)
+Bytes ExpectedRgb(const DibRecipe &recipe)
 {
     Bytes rgb;
-    for (LONG r = 0; r < Rows(spec); ++r)
-        for (LONG x = 0; x < spec.width; ++x) {
+    for (LONG r = 0; r < Rows(recipe); ++r)
+        for (LONG x = 0; x < recipe.width; ++x) {
             uint8_t c[3];
-            if (spec.bitCount <= 8) {
-                PaletteColor(PictureIndex(spec, x, r), c);
-            } else if (spec.bitCount == 16) {
+            if (recipe.bitCount <= 8) {
+                PaletteColor(PictureIndex(recipe, x, r), c);
+            } else if (recipe.bitCount == 16) {
                 const uint16_t v = Picture555(x, r);
                 c[0] = Expand5((v >> 10) & 31); c[1] = Expand5((v >> 5) & 31); c[2] = Expand5(v & 31);
             } else {

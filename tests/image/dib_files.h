@@ -7,7 +7,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-struct DibSpec {
+struct DibRecipe {
     DWORD headerSize = 40;     // 12, 40, or anything else for a header the loader rejects
     bool fileHeader = true;    // false: a packed DIB
     LONG width = 5;
@@ -22,11 +22,11 @@ struct DibSpec {
 };
 
 // The whole file: file header (if any), DIB header, colour table, pixel data.
-Bytes MakeDib(const DibSpec &spec);
+Bytes MakeDib(const DibRecipe &recipe);
 
-// What the loader must return for MakeDib(spec): red, green, blue triples,
+// What the loader must return for MakeDib(recipe): red, green, blue triples,
 // rows in the order the file stores them.
-Bytes ExpectedRgb(const DibSpec &spec);
+Bytes ExpectedRgb(const DibRecipe &recipe);
 
 // Palette entry i of the test files, as red, green, blue.
 void PaletteColor(int i, uint8_t rgb[3]);

@@ -70,12 +70,12 @@ protected:
 
 struct FormCase {
     const char *name;
-    DibSpec spec;
+    DibRecipe recipe;
 };
 
-DibSpec Form(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
+DibRecipe Form(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
 {
-    DibSpec s;
+    DibRecipe s;
     s.headerSize = headerSize;
     s.fileHeader = fileHeader;
     s.width = width;
@@ -112,12 +112,12 @@ class DibLoaderForms : public DibLoader, public ::testing::WithParamInterface<Fo
 
 TEST_P(DibLoaderForms, LoadsExactPixelsInFileRowOrderWithoutMessage)
 {
-    const DibSpec &spec = GetParam().spec;
-    LoadedImage loaded{LoadBytes(MakeDib(spec))};
+    const DibRecipe &recipe = GetParam().recipe;
+    LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
-    EXPECT_EQ(loaded.image->width, spec.width);
-    EXPECT_EQ(loaded.image->height, spec.height);
-    EXPECT_EQ(PixelsOf(loaded.image), ExpectedRgb(spec));
+    EXPECT_EQ(loaded.image->width, recipe.width);
+    EXPECT_EQ(loaded.image->height, recipe.height);
+    EXPECT_EQ(PixelsOf(loaded.image), ExpectedRgb(recipe));
     EXPECT_TRUE(CaughtBoxes().empty());
 }
 
@@ -126,18 +126,18 @@ INSTANTIATE_TEST_SUITE_P(Forms, DibLoaderForms, ::testing::ValuesIn(formCases),
 
 TEST_F(DibLoader, FirstOutputRowIsTheBottomRowOfABottomUpFile)
 {
-    DibSpec spec = Form(40, true, 1, 2, 24);
-    spec.pixelData = Bytes{0x03, 0x02, 0x01, 0, 0x06, 0x05, 0x04, 0};   // bottom row 010203, top row 040506
-    LoadedImage loaded{LoadBytes(MakeDib(spec))};
+    DibRecipe recipe = Form(40, true, 1, 2, 24);
+    recipe.pixelData = Bytes{0x03, 0x02, 0x01, 0, 0x06, 0x05, 0x04, 0};   // bottom row 010203, top row 040506
+    LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
     EXPECT_EQ(PixelsOf(loaded.image), (Bytes{1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(DibLoader, TopDownFileKeepsItsNegativeHeightAndGivesTheTopRowFirst)
 {
-    DibSpec spec = Form(40, true, 1, -2, 24);
-    spec.pixelData = Bytes{0x03, 0x02, 0x01, 0, 0x06, 0x05, 0x04, 0};   // top row 010203
-    LoadedImage loaded{LoadBytes(MakeDib(spec))};
+    DibRecipe recipe = Form(40, true, 1, -2, 24);
+    recipe.pixelData = Bytes{0x03, 0x02, 0x01, 0, 0x06, 0x05, 0x04, 0};   // top row 010203
+    LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
     EXPECT_EQ(loaded.image->height, -2);
     EXPECT_EQ(PixelsOf(loaded.image), (Bytes{1, 2, 3, 4, 5, 6}));
@@ -153,9 +153,9 @@ TEST_F(DibLoader, CoreHeaderSizesAreUnsignedSixteenBit)
 
 TEST_F(DibLoader, PaletteIndexBeyondColoursUsedIsBlack)
 {
-    DibSpec spec = Form(40, false, 3, 1, 8, 2);
-    spec.pixelData = Bytes{1, 2, 200, 0};
-    LoadedImage loaded{LoadBytes(MakeDib(spec))};
+    DibRecipe recipe = Form(40, false, 3, 1, 8, 2);
+    recipe.pixelData = Bytes{1, 2, 200, 0};
+    LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
     uint8_t second[3];
     PaletteColor(1, second);
@@ -168,10 +168,10 @@ Bytes RunLengthRows() { return {2, 1, 2, 2, 0, 0, 0, 4, 3, 0, 0, 1, 0, 1}; }
 
 TEST_F(DibLoader, RunLengthEightDecodesThroughThePlatform)
 {
-    DibSpec spec = Form(40, true, 4, 2, 8, 4);
-    spec.compression = BI_RLE8;
-    spec.pixelData = RunLengthRows();
-    LoadedImage loaded{LoadBytes(MakeDib(spec))};
+    DibRecipe recipe = Form(40, true, 4, 2, 8, 4);
+    recipe.compression = BI_RLE8;
+    recipe.pixelData = RunLengthRows();
+    LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
     Bytes expected;
     for (int index : {1, 1, 2, 2, 3, 0, 0, 1}) {
@@ -220,7 +220,7 @@ struct RefusalCase {
 
 Bytes WithHeaderSize(DWORD size)
 {
-    DibSpec s = Form(size, true, 4, 2, 24);
+    DibRecipe s = Form(size, true, 4, 2, 24);
     return MakeDib(s);
 }
 Bytes Truncated(Bytes b, size_t keep) { b.resize(keep); return b; }
@@ -251,20 +251,20 @@ const RefusalCase refusalCases[] = {
     {"JpegCompression", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 30, BI_JPEG); }, "Image file conversion error."},
     {"BitCountOfTwelve", [] { Bytes b = MakeDib(Form(40, true, 2, 2, 24)); b[28] = 12; return b; }, "Image file conversion error."},
     {"RunLengthImageSizeBeyondTheEnd", [] {
-         DibSpec s = Form(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows(); s.imageSize = 15;
+         DibRecipe s = Form(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows(); s.imageSize = 15;
          return MakeDib(s); }, "Image file conversion error."},
     {"RunLengthWithNoData", [] {
-         DibSpec s = Form(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
+         DibRecipe s = Form(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
          return Truncated(MakeDib(s), 14 + 40 + 16); }, "Image file conversion error."},
     {"RunLengthTopDown", [] {
-         DibSpec s = Form(40, true, 4, -2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
+         DibRecipe s = Form(40, true, 4, -2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
          return MakeDib(s); }, "Image file conversion error."},
     // Run-length data declares a picture whose 24-bit copy exceeds 32-bit byte counts.
     {"RunLengthOf40000Squared", [] {
-         DibSpec s = Form(40, true, 40000, 40000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
+         DibRecipe s = Form(40, true, 40000, 40000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
          return MakeDib(s); }, "Out of memory."},
     {"RunLengthTooLargeForThisProcess", [] {
-         DibSpec s = Form(40, true, 30000, 30000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
+         DibRecipe s = Form(40, true, 30000, 30000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
          return MakeDib(s); }, "Out of memory."},
 };
 
@@ -295,7 +295,7 @@ TEST(CountDibColors, FollowsTheBitCountUnlessColoursUsedIsGiven)
         {40, 8, 17, 17}, {40, 24, 3, 3}, {40, 4, 300, 300}, {40, 8, 0x10011, 0x11}, {40, 8, 0x10000, 0},
     };
     for (const CountCase &c : cases) {
-        DibSpec s = Form(c.headerSize, false, 1, 1, c.bitCount, c.used);
+        DibRecipe s = Form(c.headerSize, false, 1, 1, c.bitCount, c.used);
         s.paletteEntries = 0;
         s.pixelData = Bytes{0, 0, 0, 0};
         const Bytes dib = MakeDib(s);

@@ -19,9 +19,9 @@ struct Sequence {
     uint32_t Below(uint32_t n) { return Next() % n; }
 };
 
-DibSpec Seed(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
+DibRecipe Seed(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
 {
-    DibSpec s;
+    DibRecipe s;
     s.headerSize = headerSize;
     s.fileHeader = fileHeader;
     s.width = width;
@@ -33,7 +33,7 @@ DibSpec Seed(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bi
 
 std::vector<Bytes> SeedFiles()
 {
-    DibSpec rle = Seed(40, true, 4, 2, 8, 4);
+    DibRecipe rle = Seed(40, true, 4, 2, 8, 4);
     rle.compression = BI_RLE8;
     rle.pixelData = Bytes{2, 1, 2, 2, 0, 0, 0, 4, 3, 0, 0, 1, 0, 1};
     rle.imageSize = 14;
