@@ -20,10 +20,33 @@ export BUILD_DIR=$build
 "$root/scripts/build.sh" --target nimbra || { echo "Build failed."; exit 1; }
 program=$build/nimbra.scr
 
+# With no display: our own X server, started before any Wine process of the prefix,
+# so that the prefix's desktop process draws on it.
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
+  if [ ! -s "$displayfile" ]; then echo "Xvfb did not start."; exit 1; fi
+  export DISPLAY=":$(cat "$displayfile")"
+  rm -f "$displayfile"
+  stop() {
+    wineserver -k 2>/dev/null
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  }
+  trap stop EXIT
+  echo "No display: started Xvfb on $DISPLAY."
+fi
+
 prefix=${WINEPREFIX:-$build/wineprefix}
 case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+# A server of this prefix still running from before would keep its old display.
+[ $headless = 1 ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
 "$root/scripts/wineprefix.sh" "$WINEPREFIX" "$build/NimbraData" || exit 1
 echo "Wine prefix: $WINEPREFIX (textures in C:\\windows\\NimbraData\\)"
 
@@ -45,29 +68,14 @@ elif [ "$current" != "$desktop" ] || [ "$default" != Default ]; then
 fi
 if [ "$desktop" = none ]; then where="on the bare X server"; else where="in a $desktop Wine virtual desktop"; fi
 
-if [ -n "${DISPLAY:-}" ]; then
-  echo "Starting nimbra.scr $* $where. Press Escape to end the animation."
+if [ $headless = 0 ]; then
+  echo "Starting nimbra.scr${*:+ $*} $where. Press Escape to end the animation."
   wine "$program" "$@"
   rc=$?
   echo "nimbra.scr ended with exit code $rc."
   exit $rc
 fi
 
-# Headless: our own X server, a screenshot, then Escape.
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-if [ ! -s "$displayfile" ]; then echo "Xvfb did not start."; exit 1; fi
-export DISPLAY=":$(cat "$displayfile")"
-rm -f "$displayfile"
-stop() {
-  wineserver -k 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
-}
-trap stop EXIT
-echo "No display: started Xvfb on $DISPLAY."
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
 # Waits up to $1 seconds for the program to end; true when it has.
@@ -93,24 +101,49 @@ press_escape() {
     xdotool windowfocus --sync "$id" 2>/dev/null ||
       xdotool mousemove --window "$id" 20 20 click 1 2>/dev/null
   fi
-  xdotool key Escape 2>/dev/null
+  # Held for a moment, as a person would: a press and release that both reach the
+  # program before it draws its next frame do not end the animation.
+  xdotool keydown Escape 2>/dev/null; sleep 0.3; xdotool keyup Escape 2>/dev/null
+}
+
+shown() { xdotool search --name "$1" >/dev/null 2>&1; }
+# What the program shows now, in words.
+describe() {
+  if shown "^Vantt GL$"; then echo "its question whether to use windowed mode"
+  elif shown "^Nimbra "; then echo "the animation"
+  elif shown "^Screen Saver Properties$"; then echo 'the framework'"'"'s settings sheet "Screen Saver Properties"'
+  else echo "the framework's mode of the command line"
+  fi
 }
 
 log=$build/nimbra-run.log
-echo "Starting nimbra.scr $* $where (output in $log)."
+echo "Starting nimbra.scr${*:+ $*} $where (output in $log)."
 wine "$program" "$@" >"$log" 2>&1 &
 saver_pid=$!
 seconds=${NIMBRA_SECONDS:-5}
+if ended_within 2; then
+  wait "$saver_pid"; rc=$?
+  echo "nimbra.scr ended on its own at once; exit code $rc. See $log."
+  exit $rc
+fi
+# On a bare X server the full-screen mode is refused and the program asks whether to
+# run in a window instead: Return picks the default answer, Yes.
+if shown "^Vantt GL$"; then
+  echo "The full-screen mode was refused; answering the program's question with Yes (windowed mode)."
+  id=$(xdotool search --name "^Vantt GL$" | head -n1)
+  xdotool windowfocus --sync "$id" 2>/dev/null; xdotool key Return
+fi
 if ended_within "$seconds"; then
   wait "$saver_pid"; rc=$?
-  echo "nimbra.scr ended on its own within $seconds s (a message box may have been refused); exit code $rc."
+  echo "nimbra.scr ended on its own within $seconds s; exit code $rc. See $log."
   exit $rc
 fi
 
 shot=${NIMBRA_SCREENSHOT:-$build/nimbra-screenshot.png}
+what=$(describe)
 id=$(program_window)
 if import -window "${id:-root}" "$shot" 2>/dev/null || import -window root "$shot" 2>/dev/null; then
-  echo "Screenshot of the animation after $seconds s: $shot"
+  echo "Screenshot of $what after $seconds s: $shot"
 else
   echo "Could not take a screenshot."
 fi
@@ -118,20 +151,16 @@ fi
 echo "Pressing Escape to end the animation."
 press_escape
 # After the animation the framework runs the mode of the command line (no argument or
-# /c: the "Screen Saver Properties" sheet). Escape cancels its dialogs and closes its
-# full-screen saver too.
+# /c: the settings sheet). Escape cancels its dialogs and closes its saver window too.
 if ! ended_within 4; then
   shot2=${shot%.png}-framework.png
+  what=$(describe)
   id=$(program_window)
-  what="the mode of the command line"
-  xdotool search --name "^Screen Saver Properties$" >/dev/null 2>&1 &&
-    what='its settings sheet "Screen Saver Properties"'
-  import -window "${id:-root}" "$shot2" 2>/dev/null &&
-    echo "The animation ended and the framework took over, showing $what: $shot2"
+  import -window "${id:-root}" "$shot2" 2>/dev/null && echo "nimbra.scr now shows $what: $shot2"
 fi
 for attempt in 1 2 3 4 5; do
   ended_within 4 && break
-  echo "nimbra.scr is still running in the framework's mode; pressing Escape to close it (attempt $attempt)."
+  echo "nimbra.scr is still running, showing $(describe); pressing Escape (attempt $attempt)."
   press_escape
 done
 if running; then
