@@ -12,7 +12,7 @@ set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 # The test cases are read from the sources, so that CTest knows them without
 # running anything: a test program that hangs or crashes fails its own cases only.
 # Every case runs in a process of its own; so does every instance of a TEST_P case.
-function(nimbra_register_cases name sources properties)
+function(nimbra_register_cases name sources properties restart)
   foreach(src IN LISTS sources)
     get_filename_component(path ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
@@ -37,6 +37,11 @@ function(nimbra_register_cases name sources properties)
                  COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-instances.sh
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> ${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+      elseif(restart)
+        add_test(NAME ${name}:${suite}.${test}
+                 COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh
+                         ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_filter=${filter}
+                 WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       else()
         add_test(NAME ${name}:${suite}.${test}
                  COMMAND ${name} --gtest_filter=${filter}
@@ -49,9 +54,11 @@ function(nimbra_register_cases name sources properties)
 endfunction()
 
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
-#                  [PROPERTIES ctest-properties...])
+#                  [RESTART_WINE_AFTER] [PROPERTIES ctest-properties...])
+# RESTART_WINE_AFTER ends the prefix's Wine server after each case (for programs
+# that change what later programs would see, such as a virtual desktop's size).
 function(nimbra_add_gtest name)
-  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;RESTART_WINE_AFTER" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   set(sources ${T_SOURCES})
   if(T_WITH_RESOURCES)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/resources/nimbra.rc)
@@ -68,7 +75,7 @@ function(nimbra_add_gtest name)
   endif()
   add_dependencies(${name} art)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NIMBRA_TEST_BIN})
-  nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}")
+  nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
 endfunction()
 
 # A stand-in component or helper program for tests, placed beside the tests.
