@@ -74,6 +74,9 @@ protected:
         sheet = WaitForWindowOf(child.pid, "#32770", SheetCaption, 20000);
         if (!sheet)
             return false;
+        // The sheet exists a moment before the property sheet shows it.
+        for (DWORD start = GetTickCount(); !IsWindowVisible(sheet) && GetTickCount() - start < 5000;)
+            Sleep(50);
         page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
         return page != nullptr;
     }
