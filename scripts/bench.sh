@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks under Wine on an Xvfb of their own, in the build
+# tree's test prefix, and prints their figures:
+#   dib_load_benchmark  the loader on a large 24-bit file against memcpy of its bytes
+#   scene_benchmark     DrawFrame + SwapBuffers against clear + swap, and the time
+#                       from process start to the first swapped frame
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+export BUILD_DIR=$build
+"$root/scripts/build.sh" --target dib_load_benchmark scene_benchmark || { echo "Build failed."; exit 1; }
+
+prefix=$build/wineprefix-test
+"$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$displayfile")"
+rm -f "$displayfile"
+trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
+
+cd "$build/benchmarks" || exit 1
+rc=0
+for bench in dib_load_benchmark scene_benchmark; do
+  echo "== $bench"
+  "$build/wine-run.sh" "./$bench.exe" || rc=1
+done
+exit $rc
