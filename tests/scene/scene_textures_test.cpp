@@ -1,7 +1,7 @@
 // Loading the five scene textures from the test prefix's data directory.
 #include "scene/scene.h"
 #include "scene/gl_test_window.h"
-#include "scene/message_box_watch.h"
+#include "support/message_box_catcher.h"
 #include "scene/texture_files.h"
 
 #include <gtest/gtest.h>
@@ -49,9 +49,9 @@ protected:
 
 TEST_F(SceneTextures, LoadsFiveTexturesNebulaAsOneNearestLevelOthersMipmapped)
 {
-    MessageBoxWatch boxes;
+    MessageBoxCatcher boxes;
     ASSERT_TRUE(LoadSceneTextures());
-    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(TexturesCreated(), 5);
 
     EXPECT_EQ(Parameter(TexNebula, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
@@ -101,16 +101,16 @@ TEST_P(SceneTexturesMissingFile, StopsAtTheMissingFileQuietlyKeepingEarlierTextu
 {
     TextureFileSwap away(GetParam().file);
     ASSERT_TRUE(away.Moved());
-    MessageBoxWatch boxes;
+    MessageBoxCatcher boxes;
 
     EXPECT_FALSE(LoadSceneTextures());
-    EXPECT_TRUE(boxes.Seen().empty()) << "a missing file shows no loader message";
+    EXPECT_TRUE(boxes.boxes.empty()) << "a missing file shows no loader message";
     EXPECT_EQ(TexturesCreated(), GetParam().texturesBefore);
     for (int i = GetParam().texturesBefore; i < 5; ++i)
         EXPECT_EQ(*textureObjects[i], 0u);
 
     EXPECT_FALSE(InitScene());
-    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(SphereQuadric, nullptr) << "set-up stops before building anything";
     EXPECT_EQ(TailParticles[0].life, 0.0f);
 }
@@ -146,12 +146,12 @@ TEST_F(SceneTextures, UnreadableFileShowsTheLoaderMessageThenFails)
     TextureFileSwap away("clouds.bmp");
     ASSERT_TRUE(away.Moved());
     ASSERT_TRUE(WriteUnknownHeaderFile(TexturePath("clouds.bmp")));
-    MessageBoxWatch boxes;
+    MessageBoxCatcher boxes;
 
     EXPECT_FALSE(LoadSceneTextures());
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].caption, "Error");
-    EXPECT_EQ(boxes.Seen()[0].text, "Unknown DIB file format.");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Error");
+    EXPECT_EQ(boxes.boxes[0].text, "Unknown DIB file format.");
     EXPECT_EQ(TexturesCreated(), 4);
     EXPECT_EQ(TexClouds, 0u);
 }

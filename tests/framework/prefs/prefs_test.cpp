@@ -5,8 +5,8 @@
 #include <string>
 
 #include "framework/lullex.h"
-#include "framework/services/debug_capture.h"
-#include "framework/services/message_box_catcher.h"
+#include "support/log_capture.h"
+#include "support/message_box_catcher.h"
 #include "framework/services/services.h"
 #include "framework/startup/entry.h"
 #include "framework/startup/prefs.h"
@@ -170,10 +170,10 @@ TEST(Prefs, CopiesAreStillHandedOutWhileAModeRuns)
 
 TEST(Prefs, NullRecordChangesNothingAndIsSilentWithoutDebugMessages)
 {
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     ScrSetPrefs(NULL);
-    EXPECT_TRUE(capture.lines.empty());
+    EXPECT_TRUE(capture.Lines().empty());
     EXPECT_TRUE(catcher.boxes.empty());
     ScrPrefs *p = ScrGetPrefs();
     ExpectDefaults(p);
@@ -185,10 +185,10 @@ TEST(Prefs, BothPasswordFlagsAreInstalledAsPassedAndWarnSilentlyWithoutDebugMess
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->alwaysRequirePassword = 1;
     prefs->neverRequirePassword = 1;
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     ScrSetPrefs(prefs);
-    EXPECT_TRUE(capture.lines.empty());
+    EXPECT_TRUE(capture.Lines().empty());
     EXPECT_TRUE(catcher.boxes.empty());
     ScrPrefs *p = ScrGetPrefs();
     EXPECT_EQ(p->alwaysRequirePassword, 1);
@@ -209,12 +209,12 @@ class PrefsReport : public testing::TestWithParam<Report> {};
 TEST_P(PrefsReport, IsLoggedAndShownInAnOwnerlessOkBox)
 {
     SetDebugMessages(1);
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     GetParam().provoke();
     FrameworkRunning = false;
-    ASSERT_EQ(capture.lines.size(), 1u);
-    EXPECT_EQ(capture.lines[0], std::string(GetParam().text) + "___________  \n\r");
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0], std::string(GetParam().text) + "___________  \n\r");
     ASSERT_EQ(catcher.boxes.size(), 1u);
     EXPECT_EQ(catcher.boxes[0].text, GetParam().text);
     EXPECT_EQ(catcher.boxes[0].caption, "Prefs error");
@@ -248,11 +248,11 @@ TEST(Prefs, RefusalFollowsTheDebugFlagInForceNotTheOneOffered)
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->debugMessages = 1;
     FrameworkRunning = true;
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     ScrSetPrefs(prefs);
     FrameworkRunning = false;
-    EXPECT_TRUE(capture.lines.empty());
+    EXPECT_TRUE(capture.Lines().empty());
     EXPECT_TRUE(catcher.boxes.empty());
     free(prefs);
 }
@@ -282,10 +282,10 @@ TEST(Prefs, PasswordWarningFollowsTheDebugFlagJustInstalled)
     prefs->debugMessages = 0;
     prefs->alwaysRequirePassword = 1;
     prefs->neverRequirePassword = 1;
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     ScrSetPrefs(prefs);
-    EXPECT_TRUE(capture.lines.empty());
+    EXPECT_TRUE(capture.Lines().empty());
     EXPECT_TRUE(catcher.boxes.empty());
 }
 

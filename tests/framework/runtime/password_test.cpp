@@ -264,7 +264,7 @@ TEST_F(PasswordTest, NeverRequiringSaverRefusesAChangeWithABox)
 {
     ChangePrefs([](ScrPrefs &prefs) { prefs.neverRequirePassword = 1; });
     HWND owner = CreateParentWindow();
-    BoxAnswerer boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(IDOK, DoChangePwDialog(owner));
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("This screensaver never requires a password", boxes.boxes[0].text);
@@ -297,7 +297,7 @@ TEST_F(PasswordTest, HookedChangeFallsBackOnlyForTheDefaultAnswer)
 {
     ChangePrefs([](ScrPrefs &prefs) { prefs.neverRequirePassword = 1; });
     HWND owner = CreateParentWindow();
-    BoxAnswerer boxes;
+    MessageBoxCatcher boxes;
     ChangePasswordHook = ScriptedChangeHook;
     hookAnswer = 5;
     EXPECT_EQ(5, HookedChangePassword(owner));
@@ -335,7 +335,7 @@ TEST_F(PasswordTest, HostedChangeAsksTheHostFirst)
     HostWindow = CreateWindowExA(0, "RuntimeTestScriptedHost", "Host", WS_OVERLAPPED, 0, 0, 50, 50, NULL, NULL,
                                  GetModuleHandleA(NULL), NULL);
     HWND owner = CreateParentWindow();
-    BoxAnswerer boxes;
+    MessageBoxCatcher boxes;
     hostAnswer = 7;
     EXPECT_EQ(1, HostedChangePassword(owner));
     EXPECT_EQ((WPARAM)owner, hostSawOwner);

@@ -189,63 +189,6 @@ void StartFresh()
     });
 }
 
-// The capture is process-wide: timer threads log too.
-static CRITICAL_SECTION captureLock;
-static std::vector<std::string> *captured = nullptr;
-static const DWORD DebugPrintException = 0x40010006;
-
-LogCapture::LogCapture()
-{
-    InitializeCriticalSection(&captureLock);
-    captured = new std::vector<std::string>();
-    handler = AddVectoredExceptionHandler(1, Handler);
-}
-
-LogCapture::~LogCapture()
-{
-    RemoveVectoredExceptionHandler(handler);
-    EnterCriticalSection(&captureLock);
-    delete captured;
-    captured = nullptr;
-    LeaveCriticalSection(&captureLock);
-    DeleteCriticalSection(&captureLock);
-}
-
-LONG CALLBACK LogCapture::Handler(EXCEPTION_POINTERS *info)
-{
-    const EXCEPTION_RECORD *record = info->ExceptionRecord;
-    if (record->ExceptionCode != DebugPrintException || record->NumberParameters < 2)
-        return EXCEPTION_CONTINUE_SEARCH;
-    size_t length = (size_t)record->ExceptionInformation[0];
-    const char *text = (const char *)record->ExceptionInformation[1];
-    EnterCriticalSection(&captureLock);
-    if (captured != nullptr)
-        captured->push_back(std::string(text, length > 0 ? length - 1 : 0));
-    LeaveCriticalSection(&captureLock);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-std::vector<std::string> LogCapture::Lines()
-{
-    EnterCriticalSection(&captureLock);
-    std::vector<std::string> copy = *captured;
-    LeaveCriticalSection(&captureLock);
-    return copy;
-}
-
-int LogCapture::Count(const std::string &line)
-{
-    int count = 0;
-    for (const std::string &seen : Lines())
-        count += seen == line;
-    return count;
-}
-
-bool LogCapture::Has(const std::string &line)
-{
-    return Count(line) > 0;
-}
-
 std::string Plain(const std::string &text) { return text + "___________  \n\r"; }
 std::string Tagged(const char *source, const std::string &text)
 {
@@ -253,43 +196,6 @@ std::string Tagged(const char *source, const std::string &text)
 }
 std::string Full(const std::string &text) { return Tagged("full DefSaverProc", text); }
 std::string Preview(const std::string &text) { return Tagged("preview DefSaverProc", text); }
-
-static BoxAnswerer *activeAnswerer = nullptr;
-
-BoxAnswerer::BoxAnswerer()
-{
-    activeAnswerer = this;
-    hook = SetWindowsHookExA(WH_CBT, Hook, NULL, GetCurrentThreadId());
-}
-
-BoxAnswerer::~BoxAnswerer()
-{
-    UnhookWindowsHookEx(hook);
-    activeAnswerer = nullptr;
-}
-
-LRESULT CALLBACK BoxAnswerer::Hook(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE && activeAnswerer != nullptr) {
-        HWND box = (HWND)wParam;
-        char className[32] = "";
-        GetClassNameA(box, className, sizeof className);
-        if (lstrcmpA(className, "#32770") == 0) {
-            SeenBox seen;
-            char text[512] = "";
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            seen.text = text;
-            GetWindowTextA(box, text, sizeof text);
-            seen.caption = text;
-            seen.owner = GetWindow(box, GW_OWNER);
-            seen.okOnly = GetDlgItem(box, IDOK) != NULL && GetDlgItem(box, IDCANCEL) == NULL &&
-                          GetDlgItem(box, IDYES) == NULL && GetDlgItem(box, IDNO) == NULL;
-            activeAnswerer->boxes.push_back(seen);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(NULL, code, wParam, lParam);
-}
 
 ScopedValue::ScopedValue(const char *keyPath, const char *name, DWORD type, const void *data, DWORD size)
     : keyPath(keyPath), name(name), createdKey(false)

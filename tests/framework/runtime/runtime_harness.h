@@ -1,7 +1,7 @@
 // Shared pieces of the saver runtime tests: a client window procedure whose answers
 // the test scripts, saver and preview windows made the way the framework makes
-// them, a log capture safe for timer threads, a message-box answerer, registry
-// values that clean up after themselves, and the thread list's final walk.
+// them, the log lines as the framework writes them, registry values that clean up
+// after themselves, and the thread list's final walk.
 #pragma once
 #include <windows.h>
 
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "framework/lullex.h"
+#include "support/log_capture.h"
+#include "support/message_box_catcher.h"
 
 // What the client procedure answers and what it saw. Touched only on the test's
 // own thread (the window thread).
@@ -60,41 +62,10 @@ void ChangePrefs(const std::function<void(ScrPrefs &)> &change);
 // script: what every test starts from, even when several run in one process.
 void StartFresh();
 
-// The debugger output channel, from any thread.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    std::vector<std::string> Lines();
-    bool Has(const std::string &line);
-    int Count(const std::string &line);
-
-private:
-    static LONG CALLBACK Handler(EXCEPTION_POINTERS *info);
-    void *handler;
-};
 std::string Plain(const std::string &text);                               // as DebugOut writes it
 std::string Tagged(const char *source, const std::string &text);          // as DebugOutFrom does
 std::string Full(const std::string &text);                                // "full DefSaverProc"
 std::string Preview(const std::string &text);                             // "preview DefSaverProc"
-
-// Message boxes of the test's thread, answered with their default button.
-struct SeenBox {
-    std::string text;
-    std::string caption;
-    HWND owner;
-    bool okOnly;
-};
-class BoxAnswerer {
-public:
-    BoxAnswerer();
-    ~BoxAnswerer();
-    std::vector<SeenBox> boxes;
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    HHOOK hook;
-};
 
 // A registry value under HKEY_CURRENT_USER, removed again (with its key, if the
 // key was made for it) when the object goes.

@@ -220,7 +220,7 @@ TEST_F(TimerTest, HadEnoughWithoutATimerIsReported)
     ChangePrefs([](ScrPrefs &prefs) { prefs.noTimers = 1; });
     HWND hwnd = CreateFullSaver();
     ChangePrefs([](ScrPrefs &prefs) { prefs.noTimers = 0; });
-    BoxAnswerer boxes;
+    MessageBoxCatcher boxes;
     SendMessageA(hwnd, SCRM_INTERNAL, SCRINTERNAL_HADENOUGH, 0);
     EXPECT_TRUE(log.Has(Plain("SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!")));
     ASSERT_EQ(1u, boxes.boxes.size());

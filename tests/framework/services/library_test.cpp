@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/services/message_box_catcher.h"
+#include "support/message_box_catcher.h"
 
 namespace {
 

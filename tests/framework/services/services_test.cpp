@@ -5,8 +5,8 @@
 
 #include "framework/lullex.h"
 #include "framework/monitor/monitor.h"
-#include "framework/services/debug_capture.h"
-#include "framework/services/message_box_catcher.h"
+#include "support/log_capture.h"
+#include "support/message_box_catcher.h"
 #include "framework/services/services.h"
 
 namespace {
@@ -48,19 +48,19 @@ const std::string FromSuffix = "_________  \n\r";
 TEST(DebugLog, DebugOutAppendsElevenUnderscoresTwoBlanksLineFeedCarriageReturn)
 {
     SetDebugMessages(1);
-    DebugCapture capture;
+    LogCapture capture;
     DebugOut("abc");
-    ASSERT_EQ(capture.lines.size(), 1u);
-    EXPECT_EQ(capture.lines[0], "abc___________  \n\r");
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0], "abc___________  \n\r");
 }
 
 TEST(DebugLog, DebugOutFromJoinsSourceAndTextWithNineUnderscores)
 {
     SetDebugMessages(1);
-    DebugCapture capture;
+    LogCapture capture;
     DebugOutFrom("src", "abc");
-    ASSERT_EQ(capture.lines.size(), 1u);
-    EXPECT_EQ(capture.lines[0], "src: abc_________  \n\r");
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0], "src: abc_________  \n\r");
 }
 
 TEST(DebugLog, LongLinesAreCutSoThatSuffixAndTerminatorFitIn200Bytes)
@@ -68,35 +68,35 @@ TEST(DebugLog, LongLinesAreCutSoThatSuffixAndTerminatorFitIn200Bytes)
     SetDebugMessages(1);
     const std::string longText(300, 'x');
     const std::string longSource(250, 's');
-    DebugCapture capture;
+    LogCapture capture;
     DebugOut(longText.c_str());
     DebugOutFrom("src", longText.c_str());
     DebugOutFrom(longSource.c_str(), "abc");
-    ASSERT_EQ(capture.lines.size(), 3u);
-    EXPECT_EQ(capture.lines[0], std::string(199 - OutSuffix.size(), 'x') + OutSuffix);
-    EXPECT_EQ(capture.lines[1], "src: " + std::string(199 - FromSuffix.size() - 5, 'x') + FromSuffix);
-    EXPECT_EQ(capture.lines[2], std::string(199 - FromSuffix.size(), 's') + FromSuffix);
+    ASSERT_EQ(capture.Lines().size(), 3u);
+    EXPECT_EQ(capture.Lines()[0], std::string(199 - OutSuffix.size(), 'x') + OutSuffix);
+    EXPECT_EQ(capture.Lines()[1], "src: " + std::string(199 - FromSuffix.size() - 5, 'x') + FromSuffix);
+    EXPECT_EQ(capture.Lines()[2], std::string(199 - FromSuffix.size(), 's') + FromSuffix);
 }
 
 TEST(DebugLog, TextThatJustFitsIsKeptWhole)
 {
     SetDebugMessages(1);
     const std::string text(199 - OutSuffix.size(), 'y');
-    DebugCapture capture;
+    LogCapture capture;
     DebugOut(text.c_str());
-    ASSERT_EQ(capture.lines.size(), 1u);
-    EXPECT_EQ(capture.lines[0], text + OutSuffix);
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0], text + OutSuffix);
 }
 
 TEST(DebugLog, DebugMessagesOffSilencesLinesAndBoxes)
 {
     ScrEnsureInit();
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     DebugOut("abc");
     DebugOutFrom("src", "abc");
     EXPECT_EQ(DebugMessageBox(NULL, "text", "caption"), 0);
-    EXPECT_TRUE(capture.lines.empty());
+    EXPECT_TRUE(capture.Lines().empty());
     EXPECT_TRUE(catcher.boxes.empty());
 }
 
@@ -147,22 +147,22 @@ TEST(Lifecycle, FirstPublicCallInitialisesAndRegistersBothClasses)
 TEST(Lifecycle, ClosingTwiceReportsNothingToCloseTheSecondTime)
 {
     SetDebugMessages(1);
-    DebugCapture capture;
+    LogCapture capture;
     EXPECT_TRUE(ScrCloseProcess());
     EXPECT_FALSE(frameworkInitialised);
     EXPECT_FALSE(ClassRegistered("LullexMonitorClass"));
     EXPECT_FALSE(ClassRegistered("LullexMonitorWindowClass"));
     EXPECT_EQ(monitorBitmap, nullptr);
     EXPECT_EQ(cornerMenu[0], nullptr);
-    ASSERT_EQ(capture.lines.size(), 2u);
-    EXPECT_EQ(capture.lines[0], "Lullex: closing process..." + OutSuffix);
-    EXPECT_EQ(capture.lines[1], "Lullex: successfully unregistered controls" + OutSuffix);
+    ASSERT_EQ(capture.Lines().size(), 2u);
+    EXPECT_EQ(capture.Lines()[0], "Lullex: closing process..." + OutSuffix);
+    EXPECT_EQ(capture.Lines()[1], "Lullex: successfully unregistered controls" + OutSuffix);
 
-    capture.lines.clear();
+    capture.Clear();
     EXPECT_TRUE(ScrCloseProcess());
-    ASSERT_EQ(capture.lines.size(), 2u);
-    EXPECT_EQ(capture.lines[0], "Lullex: closing process..." + OutSuffix);
-    EXPECT_EQ(capture.lines[1], "nothing to close!" + OutSuffix);
+    ASSERT_EQ(capture.Lines().size(), 2u);
+    EXPECT_EQ(capture.Lines()[0], "Lullex: closing process..." + OutSuffix);
+    EXPECT_EQ(capture.Lines()[1], "nothing to close!" + OutSuffix);
 }
 
 TEST(Lifecycle, ClosingBeforeAnythingWasInitialisedSucceeds)
@@ -206,11 +206,11 @@ static void ExpectRegistrationFailure(const RegistrationFailure &c)
     SetDebugMessages(1);
     ASSERT_TRUE(UnregisterControls());
     RegisterIntruder(c.occupiedClass);
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     EXPECT_FALSE(RegisterControls());
-    ASSERT_EQ(capture.lines.size(), 1u);
-    EXPECT_EQ(capture.lines[0], c.line + OutSuffix);
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0], c.line + OutSuffix);
     ASSERT_EQ(catcher.boxes.size(), 1u);
     EXPECT_EQ(catcher.boxes[0].text, c.boxText);
     EXPECT_EQ(catcher.boxes[0].caption, "Lullex DLL");
@@ -244,13 +244,13 @@ static void ExpectUnregistrationFailure(const UnregistrationFailure &c)
 {
     SetDebugMessages(1);
     ASSERT_TRUE(UnregisterClassA(c.missingClass, FrameworkModule));
-    DebugCapture capture;
+    LogCapture capture;
     MessageBoxCatcher catcher;
     EXPECT_FALSE(UnregisterControls());
     EXPECT_FALSE(ClassRegistered(c.otherClass));
-    ASSERT_EQ(capture.lines.size(), 2u);
-    EXPECT_EQ(capture.lines[0], c.line + OutSuffix);
-    EXPECT_EQ(capture.lines[1], "Lullex: error unregistering controls..." + OutSuffix);
+    ASSERT_EQ(capture.Lines().size(), 2u);
+    EXPECT_EQ(capture.Lines()[0], c.line + OutSuffix);
+    EXPECT_EQ(capture.Lines()[1], "Lullex: error unregistering controls..." + OutSuffix);
     ASSERT_EQ(catcher.boxes.size(), 1u);
     EXPECT_EQ(catcher.boxes[0].text, c.boxText);
     EXPECT_EQ(catcher.boxes[0].caption, "Lullex");

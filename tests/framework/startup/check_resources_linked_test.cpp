@@ -9,7 +9,7 @@
 TEST(CheckResources, LinkedResourcesPassSilently)
 {
     ScrEnsureInit();
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     CheckResources();
     EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -9,7 +9,7 @@
 TEST(CheckResources, MissingResourcesAreReportedEvenWithoutDebugMessages)
 {
     ScrEnsureInit();
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     CheckResources();
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "You _MUST_ include the Lullex resources (lullex.res)");
@@ -20,7 +20,7 @@ TEST(CheckResources, MissingResourcesAreReportedEvenWithoutDebugMessages)
 TEST(CheckResources, WithoutResourcesTheHelperNameIsUnknownAndNothingIsStarted)
 {
     ScrEnsureInit();
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(FindWindowA("glasscase", nullptr), nullptr);

@@ -205,7 +205,7 @@ TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTh
         ListThread(listedThread);
         CloseFirstSaverWindow();
     });
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     DWORD start = GetTickCount();
     EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
     DWORD waited = GetTickCount() - start;
@@ -324,7 +324,7 @@ TEST_F(EntryPoints, AboutFallsBackToTheFrameworkAboutBox)
     aboutAnswer = 4;
     EXPECT_EQ(HookedShowAbout(nullptr), 4);
     {
-        BoxCatcher boxes;
+        MessageBoxCatcher boxes;
         aboutAnswer = HOOK_DEFAULT;
         HookedShowAbout(nullptr);
         ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -333,14 +333,14 @@ TEST_F(EntryPoints, AboutFallsBackToTheFrameworkAboutBox)
     HostWindow = MakeDialogHost();
     hostAnswer = 1;
     {
-        BoxCatcher boxes;
+        MessageBoxCatcher boxes;
         EXPECT_EQ(HostedShowAbout(nullptr), 1);
         EXPECT_EQ(hostSeen, static_cast<UINT>(SCRM_ABOUT));
         EXPECT_TRUE(boxes.boxes.empty());
     }
     hostAnswer = 0;
     {
-        BoxCatcher boxes;
+        MessageBoxCatcher boxes;
         HostedShowAbout(nullptr);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].caption, "About Lullex");

@@ -89,7 +89,7 @@ bool OwnedByAnotherProcess(HWND hwnd)
 
 TEST_F(PreviewHelper, OtherWordsAreLeftToTheWindowNumberWithoutAMessage)
 {
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     for (const char *tail : {"p 1234", "p glass", "p glasscasex", "p", "p:glasscase", "p\tglasscase", "p glass case"})
         EXPECT_EQ(ConnectPreviewHelper(tail), nullptr) << tail;
     EXPECT_TRUE(boxes.boxes.empty());
@@ -100,7 +100,7 @@ TEST_F(PreviewHelper, RunningHelperLendsItsChildInAnyLetterCase)
 {
     HWND frame = ClassedHelperWindow("glasscase", true);
     HWND child = GetWindow(frame, GW_CHILD);
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), child);
     EXPECT_EQ(ConnectPreviewHelper("P GlassCase"), child);
     EXPECT_EQ(ConnectPreviewHelper("l    GLASSCASE and more"), child);
@@ -126,7 +126,7 @@ TEST_F(PreviewHelper, TailIsReadOnlyToItsNinetyNinthCharacter)
 TEST_F(PreviewHelper, MissingHelperIsStartedAndItsChildReturned)
 {
     MakeHelperReachable();
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     HWND child = ConnectPreviewHelper("p glasscase");
     ASSERT_NE(child, nullptr);
     HWND frame = GetParent(child);
@@ -139,7 +139,7 @@ TEST_F(PreviewHelper, MissingHelperIsStartedAndItsChildReturned)
 
 TEST_F(PreviewHelper, HelperThatCannotBeStartedShowsMessage51)
 {
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), nullptr);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, NotStarted);
@@ -152,7 +152,7 @@ TEST_F(PreviewHelper, HelperThatDoesNotBecomeIdleShowsMessage52)
     MakeHelperReachable();
     SetEnvironmentVariableA("GLASSCASE_VARIANT", "slow");
     SetEnvironmentVariableA("GLASSCASE_LIFETIME", "200");
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), nullptr);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, NoResponse);
@@ -165,7 +165,7 @@ TEST_F(PreviewHelper, HelperWithoutItsWindowShowsMessage54)
     MakeHelperReachable();
     SetEnvironmentVariableA("GLASSCASE_VARIANT", "nowindow");
     SetEnvironmentVariableA("GLASSCASE_LIFETIME", "1500");
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), nullptr);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, NotFound);
@@ -176,7 +176,7 @@ TEST_F(PreviewHelper, HelperWithoutAChildShowsMessage55)
 {
     MakeHelperReachable();
     SetEnvironmentVariableA("GLASSCASE_VARIANT", "nochild");
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), nullptr);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, NoChild);
@@ -185,7 +185,7 @@ TEST_F(PreviewHelper, HelperWithoutAChildShowsMessage55)
 
 TEST_F(PreviewHelper, UnreachableHelperEndsThePreviewModeWithTwoAfterOneBox)
 {
-    BoxCatcher boxes;
+    MessageBoxCatcher boxes;
     ASSERT_TRUE(SetProcessCommandLine("saver.scr /p glasscase"));
     EXPECT_EQ(ScrRun(GetModuleHandleA(nullptr), RecordingSaverProc, nullptr, nullptr, 0), 2);
     EXPECT_EQ(boxes.boxes.size(), 1u);

@@ -2,45 +2,7 @@
 
 #include <string.h>
 
-#include <algorithm>
-
 #include "framework/lullex.h"
-
-BoxCatcher *BoxCatcher::active = nullptr;
-
-BoxCatcher::BoxCatcher()
-{
-    active = this;
-    hook = SetWindowsHookExA(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
-}
-
-BoxCatcher::~BoxCatcher()
-{
-    UnhookWindowsHookEx(hook);
-    active = nullptr;
-}
-
-LRESULT CALLBACK BoxCatcher::HookProc(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND hwnd = reinterpret_cast<HWND>(wParam);
-    char cls[32] = "";
-    if (active && code == HCBT_ACTIVATE && GetClassNameA(hwnd, cls, sizeof(cls)) && strcmp(cls, "#32770") == 0 &&
-        !GetPropA(hwnd, "BoxCatcherSeen")) {
-        SetPropA(hwnd, "BoxCatcherSeen", reinterpret_cast<HANDLE>(1));
-        CaughtBox box;
-        char text[2048] = "";
-        GetWindowTextA(hwnd, text, sizeof(text));
-        box.caption = text;
-        text[0] = '\0';
-        GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof(text));
-        box.text = text;
-        box.owner = GetWindow(hwnd, GW_OWNER);
-        active->boxes.push_back(box);
-        int button = GetDlgItem(hwnd, IDOK) ? IDOK : IDCANCEL;
-        PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 bool SetProcessCommandLine(const char *text)
 {
@@ -88,19 +50,4 @@ void RegisterTestSaverClass(const char *name, WNDPROC proc)
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = name;
     RegisterClassExA(&wc);
-}
-
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    }
 }

@@ -1,31 +1,14 @@
-// Shared pieces of the start-up tests: message boxes answered from a CBT hook,
-// the process command line as the framework reads it, and a saver window
-// procedure that records what each saver window is created with.
+// Shared pieces of the start-up tests: the process command line as the framework
+// reads it, and a saver window procedure that records what each saver window is
+// created with. Message boxes and message pumping come from tests/support.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-struct CaughtBox {
-    std::string text;
-    std::string caption;
-    HWND owner;
-};
-
-// While alive, every dialog box activated on this thread is recorded and its
-// OK (else Cancel) button pressed.
-class BoxCatcher {
-public:
-    BoxCatcher();
-    ~BoxCatcher();
-    std::vector<CaughtBox> boxes;
-
-private:
-    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
-    static BoxCatcher *active;
-    HHOOK hook;
-};
+#include "support/message_box_catcher.h"
+#include "support/pump.h"
 
 // Replaces the text GetCommandLineA returns for this process. The new text must
 // not be longer than the one the test was started with.
@@ -51,6 +34,3 @@ LRESULT CALLBACK RecordingSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 // Registers name with the given procedure in this module (as the entry points do).
 void RegisterTestSaverClass(const char *name, WNDPROC proc);
-
-// Dispatches this thread's messages for about ms milliseconds.
-void PumpFor(DWORD ms);

@@ -14,6 +14,7 @@ struct CaughtBox {
     bool hasOk;
     bool hasCancel;
     bool hasWarningIcon;
+    bool okOnly;   // OK is its only answer: no Cancel, Yes or No
 };
 
 class MessageBoxCatcher {

@@ -1,4 +1,4 @@
-#include "framework/services/message_box_catcher.h"
+#include "support/message_box_catcher.h"
 
 #include <string.h>
 
@@ -54,6 +54,7 @@ LRESULT CALLBACK MessageBoxCatcher::HookProc(int code, WPARAM wParam, LPARAM lPa
         box.hasOk = GetDlgItem(hwnd, IDOK) != NULL;
         box.hasCancel = GetDlgItem(hwnd, IDCANCEL) != NULL;
         box.hasWarningIcon = HasWarningIcon(hwnd);
+        box.okOnly = box.hasOk && !box.hasCancel && GetDlgItem(hwnd, IDYES) == NULL && GetDlgItem(hwnd, IDNO) == NULL;
         self->boxes.push_back(box);
         PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(box.hasOk ? IDOK : IDCANCEL, BN_CLICKED), 0);
     }
