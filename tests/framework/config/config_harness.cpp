@@ -472,19 +472,6 @@ int AgentCount(const char *prefix, const char *what)
 
 // ---- Screenshots -------------------------------------------------------------------
 
-void PumpFor(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    }
-}
-
 static bool WriteBitmapFile(const char *path, const BITMAPINFOHEADER &info, const void *bits, DWORD size)
 {
     BITMAPFILEHEADER file = {};

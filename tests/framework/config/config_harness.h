@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/lullex.h"
+#include "support/pump.h"
 
 #include <gtest/gtest.h>
 
@@ -97,4 +98,3 @@ std::string AgentText(const char *prefix, const char *what);
 
 // ---- Screenshots: screenshots\<name>.bmp beside the test programs ----
 bool SaveWindowScreenshot(HWND window, const char *name);
-void PumpFor(DWORD milliseconds);
