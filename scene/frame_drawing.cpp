@@ -5,6 +5,16 @@
 
 #include <cmath>
 
+void DrawTexturedSquare(double cx, double cy, double z, double half)
+{
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(1.0f, 1.0f); glVertex3f(Single(cx + half), Single(cy + half), Single(z));
+    glTexCoord2f(0.0f, 1.0f); glVertex3f(Single(cx - half), Single(cy + half), Single(z));
+    glTexCoord2f(1.0f, 0.0f); glVertex3f(Single(cx + half), Single(cy - half), Single(z));
+    glTexCoord2f(0.0f, 0.0f); glVertex3f(Single(cx - half), Single(cy - half), Single(z));
+    glEnd();
+}
+
 namespace {
 
 // Single-precision constants held as doubles, so that products with them are
@@ -25,16 +35,6 @@ void StepOscillator(float &value, float &rate, double stiffness)
 void LookFrom(double x, double y, double z)
 {
     gluLookAt(x, y, z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-}
-
-void DrawTexturedSquare(double cx, double cy, double z, double half)
-{
-    glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(1.0f, 1.0f); glVertex3f(Single(cx + half), Single(cy + half), Single(z));
-    glTexCoord2f(0.0f, 1.0f); glVertex3f(Single(cx - half), Single(cy + half), Single(z));
-    glTexCoord2f(1.0f, 0.0f); glVertex3f(Single(cx + half), Single(cy - half), Single(z));
-    glTexCoord2f(0.0f, 0.0f); glVertex3f(Single(cx - half), Single(cy - half), Single(z));
-    glEnd();
 }
 
 void DrawBackdrop()

@@ -16,5 +16,9 @@ inline float Single(double value)
 // the factors of the fade and speed draws. Position and colour are left alone.
 void SpawnParticle(TailParticle &particle, double fadeStep, double speedStep);
 
+// Draws a textured square of half-size `half` centred on cx, cy at depth z, as one
+// triangle strip: top right, top left, bottom right, bottom left.
+void DrawTexturedSquare(double cx, double cy, double z, double half);
+
 // Draws the tail in its fixed view and advances every particle by one step.
 void DrawTail();

@@ -28,12 +28,7 @@ void DrawParticle(const TailParticle &particle, double angle)
     const float cy = Single(double(particle.y) + ringRadius * std::cos(angle));
     const double z = particle.z;
     glColor4f(tailGrey, tailGrey, tailGrey, Single(double(particle.life) * opacityPerLife));
-    glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(1.0f, 1.0f); glVertex3f(Single(cx + particleHalfSize), Single(cy + particleHalfSize), Single(z));
-    glTexCoord2f(0.0f, 1.0f); glVertex3f(Single(cx - particleHalfSize), Single(cy + particleHalfSize), Single(z));
-    glTexCoord2f(1.0f, 0.0f); glVertex3f(Single(cx + particleHalfSize), Single(cy - particleHalfSize), Single(z));
-    glTexCoord2f(0.0f, 0.0f); glVertex3f(Single(cx - particleHalfSize), Single(cy - particleHalfSize), Single(z));
-    glEnd();
+    DrawTexturedSquare(cx, cy, z, particleHalfSize);
 }
 
 void MoveParticle(TailParticle &p)
