@@ -56,16 +56,16 @@ static HICON LoadSheetIcon(int size)
     return NULL;
 }
 
-static void FillGeneralPage(PROPSHEETPAGEA *page, GeneralDialog *settings)
+static void FillPage(PROPSHEETPAGEA *page, HINSTANCE instance, int dialog, DLGPROC proc, LPARAM lParam)
 {
     page->dwSize = PageRecordSize;
     page->dwFlags = 0;
-    page->hInstance = FrameworkModule;
-    page->pszTemplate = MAKEINTRESOURCEA(GeneralPageDialog);
+    page->hInstance = instance;
+    page->pszTemplate = MAKEINTRESOURCEA(dialog);
     page->hIcon = NULL;
     page->pszTitle = NULL;
-    page->pfnDlgProc = GeneralDlgProc;
-    page->lParam = (LPARAM)settings;
+    page->pfnDlgProc = proc;
+    page->lParam = lParam;
 }
 
 static void FillHeader(PROPSHEETHEADERA *header, HWND host, HICON icon, const char *caption,
@@ -119,7 +119,7 @@ static void RunConfiguration(HWND host, ConfigHostParams *params)
     if (pages) {
         PROPSHEETHEADERA header;
         FillHeader(&header, host, smallIcon ? smallIcon : largeIcon, caption, pages);
-        FillGeneralPage(PageRecord(&header, 0), settings);
+        FillPage(PageRecord(&header, 0), FrameworkModule, GeneralPageDialog, GeneralDlgProc, (LPARAM)settings);
         result = RunSheet(host, &header);
     }
 
@@ -171,15 +171,7 @@ INT_PTR CALLBACK ConfigHostDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam)
 int ExecuteUserDialog(HWND, PROPSHEETHEADERA *header)
 {
     if (ClientDialogProc) {
-        PROPSHEETPAGEA *page = PageRecord(header, 1);
-        page->dwSize = PageRecordSize;
-        page->dwFlags = 0;
-        page->hInstance = ClientInstance;
-        page->pszTemplate = MAKEINTRESOURCEA(ClientPageDialog);
-        page->hIcon = NULL;
-        page->pszTitle = NULL;
-        page->pfnDlgProc = ClientPageDlgProc;
-        page->lParam = 0;
+        FillPage(PageRecord(header, 1), ClientInstance, ClientPageDialog, ClientPageDlgProc, 0);
         header->nPages = 2;
         header->nStartPage = 1;
     }
