@@ -14,12 +14,8 @@ prefix=$build/wineprefix-test
 "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$displayfile")"
-rm -f "$displayfile"
+source "$root/scripts/xvfb.sh"
+start_xvfb || exit 1
 trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 
 cd "$build/benchmarks" || exit 1

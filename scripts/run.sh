@@ -25,13 +25,8 @@ program=$build/nimbra.scr
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  if [ ! -s "$displayfile" ]; then echo "Xvfb did not start."; exit 1; fi
-  export DISPLAY=":$(cat "$displayfile")"
-  rm -f "$displayfile"
+  source "$root/scripts/xvfb.sh"
+  start_xvfb || exit 1
   stop() {
     wineserver -k 2>/dev/null
     kill "$xvfb_pid" 2>/dev/null

@@ -16,14 +16,9 @@ prefix=$build/wineprefix-test
 "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-if [ ! -s "$displayfile" ]; then echo "Xvfb did not start."; exit 1; fi
-export DISPLAY=":$(cat "$displayfile")"
-cp "$displayfile" "$build/xvfb-display"
-rm -f "$displayfile"
+source "$root/scripts/xvfb.sh"
+start_xvfb || exit 1
+echo "${DISPLAY#:}" > "$build/xvfb-display"
 
 stop() {
   wineserver -k 2>/dev/null
