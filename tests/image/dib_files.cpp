@@ -72,6 +72,18 @@ Bytes PictureBits(const DibRecipe &recipe)
 
 } // namespace
 
+DibRecipe Recipe(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used)
+{
+    DibRecipe recipe;
+    recipe.headerSize = headerSize;
+    recipe.fileHeader = fileHeader;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.bitCount = bitCount;
+    recipe.colorsUsed = used;
+    return recipe;
+}
+
 Bytes MakeDib(const DibRecipe &recipe)
 {
     Bytes header;

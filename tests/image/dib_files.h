@@ -21,6 +21,9 @@ struct DibRecipe {
     Bytes pixelData;           // empty: the test picture in the header's format
 };
 
+// A recipe with the given header kind, size and format; everything else default.
+DibRecipe Recipe(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0);
+
 // The whole file: file header (if any), DIB header, colour table, pixel data.
 Bytes MakeDib(const DibRecipe &recipe);
 

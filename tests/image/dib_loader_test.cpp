@@ -73,39 +73,27 @@ struct FormCase {
     DibRecipe recipe;
 };
 
-DibRecipe Form(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
-{
-    DibRecipe s;
-    s.headerSize = headerSize;
-    s.fileHeader = fileHeader;
-    s.width = width;
-    s.height = height;
-    s.bitCount = bitCount;
-    s.colorsUsed = used;
-    return s;
-}
-
 const FormCase formCases[] = {
-    {"OneBitInfoHeader", Form(40, true, 13, 3, 1)},
-    {"OneBitCoreHeaderPacked", Form(12, false, 33, 2, 1)},
-    {"FourBitCoreHeader", Form(12, true, 9, 4, 4)},
-    {"FourBitInfoHeaderPacked", Form(40, false, 7, 3, 4)},
-    {"FourBitColoursUsedFive", Form(40, true, 6, 2, 4, 5)},
-    {"EightBitColoursUsedZeroGivesFullTable", Form(40, true, 10, 3, 8)},
-    {"EightBitColoursUsedSeventeen", Form(40, true, 11, 2, 8, 17)},
-    {"EightBitColoursUsedSeventeenPackedPixelsFollowThem", Form(40, false, 11, 2, 8, 17)},
-    {"EightBitCoreHeaderPacked", Form(12, false, 5, 5, 8)},
-    {"TwentyFourBitWidthOne", Form(40, true, 1, 3, 24)},
-    {"TwentyFourBitWidthTwo", Form(40, true, 2, 3, 24)},
-    {"TwentyFourBitWidthThree", Form(40, true, 3, 3, 24)},
-    {"TwentyFourBitWidthFour", Form(40, true, 4, 2, 24)},
-    {"TwentyFourBitWidthFivePacked", Form(40, false, 5, 4, 24)},
-    {"TwentyFourBitCoreHeader", Form(12, true, 7, 2, 24)},
-    {"TwentyFourBitColoursUsedTwoSkipsTheTable", Form(40, false, 3, 2, 24, 2)},
-    {"SixteenBitFiveFiveFive", Form(40, true, 5, 3, 16)},
-    {"ThirtyTwoBit", Form(40, false, 3, 3, 32)},
-    {"TopDownTwentyFourBit", Form(40, true, 5, -4, 24)},
-    {"TopDownEightBit", Form(40, false, 3, -2, 8, 17)},
+    {"OneBitInfoHeader", Recipe(40, true, 13, 3, 1)},
+    {"OneBitCoreHeaderPacked", Recipe(12, false, 33, 2, 1)},
+    {"FourBitCoreHeader", Recipe(12, true, 9, 4, 4)},
+    {"FourBitInfoHeaderPacked", Recipe(40, false, 7, 3, 4)},
+    {"FourBitColoursUsedFive", Recipe(40, true, 6, 2, 4, 5)},
+    {"EightBitColoursUsedZeroGivesFullTable", Recipe(40, true, 10, 3, 8)},
+    {"EightBitColoursUsedSeventeen", Recipe(40, true, 11, 2, 8, 17)},
+    {"EightBitColoursUsedSeventeenPackedPixelsFollowThem", Recipe(40, false, 11, 2, 8, 17)},
+    {"EightBitCoreHeaderPacked", Recipe(12, false, 5, 5, 8)},
+    {"TwentyFourBitWidthOne", Recipe(40, true, 1, 3, 24)},
+    {"TwentyFourBitWidthTwo", Recipe(40, true, 2, 3, 24)},
+    {"TwentyFourBitWidthThree", Recipe(40, true, 3, 3, 24)},
+    {"TwentyFourBitWidthFour", Recipe(40, true, 4, 2, 24)},
+    {"TwentyFourBitWidthFivePacked", Recipe(40, false, 5, 4, 24)},
+    {"TwentyFourBitCoreHeader", Recipe(12, true, 7, 2, 24)},
+    {"TwentyFourBitColoursUsedTwoSkipsTheTable", Recipe(40, false, 3, 2, 24, 2)},
+    {"SixteenBitFiveFiveFive", Recipe(40, true, 5, 3, 16)},
+    {"ThirtyTwoBit", Recipe(40, false, 3, 3, 32)},
+    {"TopDownTwentyFourBit", Recipe(40, true, 5, -4, 24)},
+    {"TopDownEightBit", Recipe(40, false, 3, -2, 8, 17)},
 };
 
 class DibLoaderForms : public DibLoader, public ::testing::WithParamInterface<FormCase> {};
@@ -126,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, DibLoaderForms, ::testing::ValuesIn(formCases),
 
 TEST_F(DibLoader, FirstOutputRowIsTheBottomRowOfABottomUpFile)
 {
-    DibRecipe recipe = Form(40, true, 1, 2, 24);
+    DibRecipe recipe = Recipe(40, true, 1, 2, 24);
     recipe.pixelData = Bytes{0x03, 0x02, 0x01, 0, 0x06, 0x05, 0x04, 0};   // bottom row 010203, top row 040506
     LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
@@ -135,7 +123,7 @@ TEST_F(DibLoader, FirstOutputRowIsTheBottomRowOfABottomUpFile)
 
 TEST_F(DibLoader, TopDownFileKeepsItsNegativeHeightAndGivesTheTopRowFirst)
 {
-    DibRecipe recipe = Form(40, true, 1, -2, 24);
+    DibRecipe recipe = Recipe(40, true, 1, -2, 24);
     recipe.pixelData = Bytes{0x03, 0x02, 0x01, 0, 0x06, 0x05, 0x04, 0};   // top row 010203
     LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
@@ -145,7 +133,7 @@ TEST_F(DibLoader, TopDownFileKeepsItsNegativeHeightAndGivesTheTopRowFirst)
 
 TEST_F(DibLoader, CoreHeaderSizesAreUnsignedSixteenBit)
 {
-    LoadedImage loaded{LoadBytes(MakeDib(Form(12, true, 40000, 1, 1)))};
+    LoadedImage loaded{LoadBytes(MakeDib(Recipe(12, true, 40000, 1, 1)))};
     ASSERT_NE(loaded.image, nullptr);
     EXPECT_EQ(loaded.image->width, 40000);
     EXPECT_EQ(loaded.image->height, 1);
@@ -153,7 +141,7 @@ TEST_F(DibLoader, CoreHeaderSizesAreUnsignedSixteenBit)
 
 TEST_F(DibLoader, PaletteIndexBeyondColoursUsedIsBlack)
 {
-    DibRecipe recipe = Form(40, false, 3, 1, 8, 2);
+    DibRecipe recipe = Recipe(40, false, 3, 1, 8, 2);
     recipe.pixelData = Bytes{1, 2, 200, 0};
     LoadedImage loaded{LoadBytes(MakeDib(recipe))};
     ASSERT_NE(loaded.image, nullptr);
@@ -168,7 +156,7 @@ Bytes RunLengthRows() { return {2, 1, 2, 2, 0, 0, 0, 4, 3, 0, 0, 1, 0, 1}; }
 
 TEST_F(DibLoader, RunLengthEightDecodesThroughThePlatform)
 {
-    DibRecipe recipe = Form(40, true, 4, 2, 8, 4);
+    DibRecipe recipe = Recipe(40, true, 4, 2, 8, 4);
     recipe.compression = BI_RLE8;
     recipe.pixelData = RunLengthRows();
     LoadedImage loaded{LoadBytes(MakeDib(recipe))};
@@ -202,7 +190,7 @@ TEST_F(DibLoader, EmptyFileCannotBeMappedAndSaysSoWithItsName)
 
 TEST_F(DibLoader, FileLockedForWritingElsewhereFailsToOpen)
 {
-    ASSERT_TRUE(WriteTestFile(path, MakeDib(Form(40, true, 2, 2, 24))));
+    ASSERT_TRUE(WriteTestFile(path, MakeDib(Recipe(40, true, 2, 2, 24))));
     HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
@@ -220,7 +208,7 @@ struct RefusalCase {
 
 Bytes WithHeaderSize(DWORD size)
 {
-    DibRecipe s = Form(size, true, 4, 2, 24);
+    DibRecipe s = Recipe(size, true, 4, 2, 24);
     return MakeDib(s);
 }
 Bytes Truncated(Bytes b, size_t keep) { b.resize(keep); return b; }
@@ -230,41 +218,41 @@ const RefusalCase refusalCases[] = {
     {"HeaderOf108Bytes", [] { return WithHeaderSize(108); }, "Unknown DIB file format."},
     {"HeaderOf124Bytes", [] { return WithHeaderSize(124); }, "Unknown DIB file format."},
     {"HeaderOf64Bytes", [] { return WithHeaderSize(64); }, "Unknown DIB file format."},
-    {"FileHeaderOnly", [] { return Truncated(MakeDib(Form(40, true, 4, 2, 24)), 14); }, "Unknown DIB file format."},
-    {"InfoHeaderCutShort", [] { return Truncated(MakeDib(Form(40, true, 4, 2, 24)), 14 + 39); }, "Unknown DIB file format."},
-    {"CoreHeaderCutShort", [] { return Truncated(MakeDib(Form(12, false, 4, 2, 24)), 11); }, "Unknown DIB file format."},
-    {"ColourTableCutShort", [] { return Truncated(MakeDib(Form(40, true, 4, 2, 8)), 14 + 40 + 1023); }, "Image file conversion error."},
-    {"CoreColourTableCutShort", [] { return Truncated(MakeDib(Form(12, false, 4, 2, 4)), 12 + 47); }, "Image file conversion error."},
-    {"PixelDataCutShortByOneByte", [] { Bytes b = MakeDib(Form(40, true, 5, 3, 24)); b.pop_back(); return b; }, "Image file conversion error."},
-    {"PackedPixelDataCutShort", [] { Bytes b = MakeDib(Form(40, false, 11, 2, 8, 17)); b.resize(b.size() - 5); return b; }, "Image file conversion error."},
-    {"PixelOffsetBeyondTheEnd", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 10, 0x7FFFFFF0); }, "Image file conversion error."},
-    {"PixelOffsetLeavingTooFewRows", [] { Bytes b = MakeDib(Form(40, true, 2, 2, 24)); return Patched(b, 10, uint32_t(b.size() - 8)); }, "Image file conversion error."},
-    {"HeightClaimsMoreRows", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 22, 3); }, "Image file conversion error."},
-    {"WidthOfTwoToTheThirtyOneMinusOne", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 18, 0x7FFFFFFF); }, "Image file conversion error."},
-    {"HeightOfMinusTwoToTheThirtyOne", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 22, 0x80000000); }, "Image file conversion error."},
-    {"CoreHeaderOf65535Squared", [] { Bytes b = MakeDib(Form(12, true, 4, 2, 1)); b[18] = b[19] = b[20] = b[21] = 0xFF; return b; }, "Image file conversion error."},
-    {"ZeroWidth", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 18, 0); }, "Image file conversion error."},
-    {"NegativeWidth", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 18, uint32_t(-2)); }, "Image file conversion error."},
-    {"ZeroHeight", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 22, 0); }, "Image file conversion error."},
-    {"ColoursUsedBeyondSixteenBits", [] { return Patched(MakeDib(Form(40, true, 2, 2, 8, 2)), 46, 0x10002); }, "Image file conversion error."},
-    {"BitFieldsCompression", [] { return Patched(MakeDib(Form(40, true, 2, 2, 32)), 30, BI_BITFIELDS); }, "Image file conversion error."},
-    {"JpegCompression", [] { return Patched(MakeDib(Form(40, true, 2, 2, 24)), 30, BI_JPEG); }, "Image file conversion error."},
-    {"BitCountOfTwelve", [] { Bytes b = MakeDib(Form(40, true, 2, 2, 24)); b[28] = 12; return b; }, "Image file conversion error."},
+    {"FileHeaderOnly", [] { return Truncated(MakeDib(Recipe(40, true, 4, 2, 24)), 14); }, "Unknown DIB file format."},
+    {"InfoHeaderCutShort", [] { return Truncated(MakeDib(Recipe(40, true, 4, 2, 24)), 14 + 39); }, "Unknown DIB file format."},
+    {"CoreHeaderCutShort", [] { return Truncated(MakeDib(Recipe(12, false, 4, 2, 24)), 11); }, "Unknown DIB file format."},
+    {"ColourTableCutShort", [] { return Truncated(MakeDib(Recipe(40, true, 4, 2, 8)), 14 + 40 + 1023); }, "Image file conversion error."},
+    {"CoreColourTableCutShort", [] { return Truncated(MakeDib(Recipe(12, false, 4, 2, 4)), 12 + 47); }, "Image file conversion error."},
+    {"PixelDataCutShortByOneByte", [] { Bytes b = MakeDib(Recipe(40, true, 5, 3, 24)); b.pop_back(); return b; }, "Image file conversion error."},
+    {"PackedPixelDataCutShort", [] { Bytes b = MakeDib(Recipe(40, false, 11, 2, 8, 17)); b.resize(b.size() - 5); return b; }, "Image file conversion error."},
+    {"PixelOffsetBeyondTheEnd", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 10, 0x7FFFFFF0); }, "Image file conversion error."},
+    {"PixelOffsetLeavingTooFewRows", [] { Bytes b = MakeDib(Recipe(40, true, 2, 2, 24)); return Patched(b, 10, uint32_t(b.size() - 8)); }, "Image file conversion error."},
+    {"HeightClaimsMoreRows", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 22, 3); }, "Image file conversion error."},
+    {"WidthOfTwoToTheThirtyOneMinusOne", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 18, 0x7FFFFFFF); }, "Image file conversion error."},
+    {"HeightOfMinusTwoToTheThirtyOne", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 22, 0x80000000); }, "Image file conversion error."},
+    {"CoreHeaderOf65535Squared", [] { Bytes b = MakeDib(Recipe(12, true, 4, 2, 1)); b[18] = b[19] = b[20] = b[21] = 0xFF; return b; }, "Image file conversion error."},
+    {"ZeroWidth", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 18, 0); }, "Image file conversion error."},
+    {"NegativeWidth", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 18, uint32_t(-2)); }, "Image file conversion error."},
+    {"ZeroHeight", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 22, 0); }, "Image file conversion error."},
+    {"ColoursUsedBeyondSixteenBits", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 8, 2)), 46, 0x10002); }, "Image file conversion error."},
+    {"BitFieldsCompression", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 32)), 30, BI_BITFIELDS); }, "Image file conversion error."},
+    {"JpegCompression", [] { return Patched(MakeDib(Recipe(40, true, 2, 2, 24)), 30, BI_JPEG); }, "Image file conversion error."},
+    {"BitCountOfTwelve", [] { Bytes b = MakeDib(Recipe(40, true, 2, 2, 24)); b[28] = 12; return b; }, "Image file conversion error."},
     {"RunLengthImageSizeBeyondTheEnd", [] {
-         DibRecipe s = Form(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows(); s.imageSize = 15;
+         DibRecipe s = Recipe(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows(); s.imageSize = 15;
          return MakeDib(s); }, "Image file conversion error."},
     {"RunLengthWithNoData", [] {
-         DibRecipe s = Form(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
+         DibRecipe s = Recipe(40, true, 4, 2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
          return Truncated(MakeDib(s), 14 + 40 + 16); }, "Image file conversion error."},
     {"RunLengthTopDown", [] {
-         DibRecipe s = Form(40, true, 4, -2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
+         DibRecipe s = Recipe(40, true, 4, -2, 8, 4); s.compression = BI_RLE8; s.pixelData = RunLengthRows();
          return MakeDib(s); }, "Image file conversion error."},
     // Run-length data declares a picture whose 24-bit copy exceeds 32-bit byte counts.
     {"RunLengthOf40000Squared", [] {
-         DibRecipe s = Form(40, true, 40000, 40000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
+         DibRecipe s = Recipe(40, true, 40000, 40000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
          return MakeDib(s); }, "Out of memory."},
     {"RunLengthTooLargeForThisProcess", [] {
-         DibRecipe s = Form(40, true, 30000, 30000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
+         DibRecipe s = Recipe(40, true, 30000, 30000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
          return MakeDib(s); }, "Out of memory."},
 };
 
@@ -295,7 +283,7 @@ TEST(CountDibColors, FollowsTheBitCountUnlessColoursUsedIsGiven)
         {40, 8, 17, 17}, {40, 24, 3, 3}, {40, 4, 300, 300}, {40, 8, 0x10011, 0x11}, {40, 8, 0x10000, 0},
     };
     for (const CountCase &c : cases) {
-        DibRecipe s = Form(c.headerSize, false, 1, 1, c.bitCount, c.used);
+        DibRecipe s = Recipe(c.headerSize, false, 1, 1, c.bitCount, c.used);
         s.paletteEntries = 0;
         s.pixelData = Bytes{0, 0, 0, 0};
         const Bytes dib = MakeDib(s);

@@ -19,35 +19,23 @@ struct Sequence {
     uint32_t Below(uint32_t n) { return Next() % n; }
 };
 
-DibRecipe Seed(DWORD headerSize, bool fileHeader, LONG width, LONG height, WORD bitCount, DWORD used = 0)
-{
-    DibRecipe s;
-    s.headerSize = headerSize;
-    s.fileHeader = fileHeader;
-    s.width = width;
-    s.height = height;
-    s.bitCount = bitCount;
-    s.colorsUsed = used;
-    return s;
-}
-
 std::vector<Bytes> SeedFiles()
 {
-    DibRecipe rle = Seed(40, true, 4, 2, 8, 4);
+    DibRecipe rle = Recipe(40, true, 4, 2, 8, 4);
     rle.compression = BI_RLE8;
     rle.pixelData = Bytes{2, 1, 2, 2, 0, 0, 0, 4, 3, 0, 0, 1, 0, 1};
     rle.imageSize = 14;
     return {
-        MakeDib(Seed(40, true, 5, 3, 24)),
-        MakeDib(Seed(40, false, 7, 4, 8, 17)),
-        MakeDib(Seed(12, true, 9, 2, 4)),
-        MakeDib(Seed(12, false, 13, 3, 1)),
-        MakeDib(Seed(40, true, 3, -4, 24)),
-        MakeDib(Seed(40, true, 6, 2, 16)),
-        MakeDib(Seed(40, false, 2, 3, 32)),
+        MakeDib(Recipe(40, true, 5, 3, 24)),
+        MakeDib(Recipe(40, false, 7, 4, 8, 17)),
+        MakeDib(Recipe(12, true, 9, 2, 4)),
+        MakeDib(Recipe(12, false, 13, 3, 1)),
+        MakeDib(Recipe(40, true, 3, -4, 24)),
+        MakeDib(Recipe(40, true, 6, 2, 16)),
+        MakeDib(Recipe(40, false, 2, 3, 32)),
         MakeDib(rle),
-        MakeDib(Seed(40, true, 3, 2, 8)),
-        MakeDib(Seed(40, false, 6, 2, 1, 2)),
+        MakeDib(Recipe(40, true, 3, 2, 8)),
+        MakeDib(Recipe(40, false, 6, 2, 1, 2)),
     };
 }
 
