@@ -9,9 +9,14 @@ include(GoogleTest)
 # LoadLibraryA and CreateProcessA find the stand-ins next to the executable.
 set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 
-# The test cases are read from the sources, so that CTest knows them without
-# running anything: a test program that hangs or crashes fails its own cases only.
-# Every case runs in a process of its own; so does every instance of a TEST_P case.
+# Every test runs in one lane of scripts/test.sh (a Wine prefix and an X server of
+# its own, see test-lane.sh.in), so that tests in different lanes can run side by side.
+set(NIMBRA_TEST_COMMON_PROPERTIES RESOURCE_GROUPS lanes:1
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test")
+
+# A program whose cases rely on a fresh process each: its cases are read from the
+# sources, so that CTest knows them without running anything, and each runs in a
+# process of its own; so does every instance of a TEST_P case.
 function(nimbra_register_cases name sources properties restart)
   foreach(src IN LISTS sources)
     get_filename_component(path ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
@@ -48,17 +53,33 @@ function(nimbra_register_cases name sources properties restart)
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       endif()
       set_tests_properties(${name}:${suite}.${test} PROPERTIES TIMEOUT 120 LABELS ${name}
-                           FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test" ${properties})
+                           ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
     endforeach()
   endforeach()
 endfunction()
 
+# A program whose cases all run in one process, as one CTest test.
+function(nimbra_register_program name properties restart)
+  if(restart)
+    add_test(NAME ${name}
+             COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>
+             WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+  else()
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS ${name}
+                       ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
+endfunction()
+
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
-#                  [RESTART_WINE_AFTER] [PROPERTIES ctest-properties...])
-# RESTART_WINE_AFTER ends the prefix's Wine server after each case (for programs
+#                  [EACH_CASE_ALONE] [RESTART_WINE_AFTER] [PROPERTIES ctest-properties...])
+# The cases of a program run in one process, unless EACH_CASE_ALONE gives each case
+# a process of its own (say at the call why the program needs it).
+# RESTART_WINE_AFTER ends the prefix's Wine server after each run (for programs
 # that change what later programs would see, such as a virtual desktop's size).
 function(nimbra_add_gtest name)
-  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;RESTART_WINE_AFTER" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;EACH_CASE_ALONE;RESTART_WINE_AFTER" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   set(sources ${T_SOURCES})
   if(T_WITH_RESOURCES)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/resources/nimbra.rc)
@@ -75,7 +96,11 @@ function(nimbra_add_gtest name)
   endif()
   add_dependencies(${name} art)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NIMBRA_TEST_BIN})
-  nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
+  if(T_EACH_CASE_ALONE)
+    nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
+  else()
+    nimbra_register_program(${name} "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
+  endif()
 endfunction()
 
 # A stand-in component or helper program for tests, placed beside the tests.

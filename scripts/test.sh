@@ -1,32 +1,61 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test with CTest under Wine in
-# the build tree's private test prefix, on an Xvfb server of its own.
+# Installs what is missing, builds, and runs every test with CTest under Wine.
+# Tests run side by side in lanes (NIMBRA_TEST_LANES, default: the number of
+# cores): each lane is a Wine prefix and an Xvfb server of its own, and CTest gives
+# every test one lane for as long as it runs (see cmake/test-lane.sh.in).
 # Extra arguments go to ctest (for example -R Loader).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
+lanes=${NIMBRA_TEST_LANES:-$(nproc)}
 
 # NIMBRA_BUILD_TARGETS (space-separated) builds only those targets.
 targets=()
 for t in ${NIMBRA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
 "$root/scripts/build.sh" "${targets[@]}" || { echo "Build failed."; exit 1; }
 
-prefix=$build/wineprefix-test
-"$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+lane_prefix() { if [ "$1" = 0 ]; then echo "$build/wineprefix-test"; else echo "$build/wineprefix-test-$1"; fi; }
+lane_display_file() { if [ "$1" = 0 ]; then echo "$build/xvfb-display"; else echo "$build/xvfb-display-$1"; fi; }
+
+# Lane 0's prefix is made once; the others start as copies of it, which is much
+# quicker than making each anew.
+"$root/scripts/wineprefix.sh" "$(lane_prefix 0)" "$build/NimbraData" || exit 1
+for ((lane = 1; lane < lanes; lane++)); do
+  prefix=$(lane_prefix "$lane")
+  [ -f "$prefix/.nimbra-ready" ] || { rm -rf "$prefix"; cp -a "$(lane_prefix 0)" "$prefix"; }
+  "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
+done
 
 source "$root/scripts/xvfb.sh"
-start_xvfb || exit 1
-echo "${DISPLAY#:}" > "$build/xvfb-display"
-
+xvfb_pids=()
 stop() {
-  wineserver -k 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
-  rm -f "$build/xvfb-display"
+  for ((lane = 0; lane < lanes; lane++)); do
+    WINEPREFIX=$(lane_prefix "$lane") wineserver -k 2>/dev/null
+    rm -f "$(lane_display_file "$lane")"
+  done
+  for pid in "${xvfb_pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
 }
 trap stop EXIT
 
-wineserver -p 2>/dev/null   # keep one server for the whole run
-ctest --test-dir "$build" --output-on-failure --timeout 300 "$@"
+spec=$build/test-lanes.json
+{
+  printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
+  for ((lane = 0; lane < lanes; lane++)); do
+    [ "$lane" -gt 0 ] && printf ', '
+    printf '{"id": "%s", "slots": 1}' "$lane"
+  done
+  printf ']}]}\n'
+} > "$spec"
+
+for ((lane = 0; lane < lanes; lane++)); do
+  start_xvfb || exit 1
+  xvfb_pids+=("$xvfb_pid")
+  echo "${DISPLAY#:}" > "$(lane_display_file "$lane")"
+  WINEPREFIX=$(lane_prefix "$lane") wineserver -p 2>/dev/null   # one server per lane for the whole run
+done
+unset DISPLAY
+
+ctest --test-dir "$build" --output-on-failure --timeout 900 \
+      --parallel "$lanes" --resource-spec-file "$spec" "$@"
