@@ -1,6 +1,6 @@
 ; The Nimbra setup program. The build passes VERSION, PUBLISHER, COPYRIGHT,
-; SAVER (the built nimbra.scr), TEXTURES (the folder of the five bitmaps), ICON
-; and OUTFILE with -D.
+; SAVER (the built nimbra.scr), TEXTURES (the folder of the five bitmaps), ICON,
+; PICTURE (the welcome and finish pages' 164 x 314 bitmap) and OUTFILE with -D.
 ;
 ; Command line: /S installs silently and makes Nimbra the active screen saver;
 ; /NOACTIVATE leaves the active screen saver alone (and, shown, starts with the
@@ -42,9 +42,10 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "nimbra-setup.exe"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 !define MUI_ABORTWARNING
 
-!define MUI_WELCOMEPAGE_TEXT "Setup will install Nimbra ${VERSION}, an OpenGL screen saver: a spinning earth, its moon, a nebula and a comet whose tail streams past you.$\r$\n$\r$\nThe screen saver goes into the Windows system folder and its pictures into $WINDIR\NimbraData.$\r$\n$\r$\nClick Next to continue."
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Nimbra ${VERSION}, an OpenGL screen saver: a spinning earth, its moon, a nebula and a comet whose tail streams past you.$\r$\n$\r$\nThe screen saver goes into the Windows system folder and its pictures into $WINDIR\NimbraData.$\r$\n$\r$\nClick Install to continue."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "Nimbra ${VERSION} is installed. You can choose it at any time in the screen saver settings of Windows.$\r$\n$\r$\nClick Finish to close Setup."
