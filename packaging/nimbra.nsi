@@ -30,16 +30,6 @@ BrandingText "Nimbra ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
-VIProductVersion "${VERSION}.0"
-VIFileVersion "${VERSION}.0"
-VIAddVersionKey /LANG=0 "ProductName" "Nimbra"
-VIAddVersionKey /LANG=0 "FileDescription" "Nimbra Setup"
-VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=0 "LegalCopyright" "${COPYRIGHT}"
-VIAddVersionKey /LANG=0 "OriginalFilename" "nimbra-setup.exe"
-
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
@@ -59,6 +49,16 @@ VIAddVersionKey /LANG=0 "OriginalFilename" "nimbra-setup.exe"
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "English"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Nimbra"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Nimbra Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "nimbra-setup.exe"
 
 Var SaverDir    ; the 32-bit system folder, where the desktop looks for savers
 Var Saver       ; the installed saver's full path

@@ -139,10 +139,16 @@ bool UninstallSilently()
 
 std::string VersionString(const std::vector<char> &block, const char *name)
 {
-    void *value = nullptr;
+    WORD *language = nullptr;
     UINT length = 0;
-    std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueA(block.data(), path.c_str(), &value, &length) || length == 0)
+    if (block.empty() ||
+        !VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&language), &length) ||
+        length < 2 * sizeof(WORD))
+        return Missing;
+    char path[128];
+    snprintf(path, sizeof(path), "\\StringFileInfo\\%04x%04x\\%s", language[0], language[1], name);
+    void *value = nullptr;
+    if (!VerQueryValueA(block.data(), path, &value, &length) || length == 0)
         return Missing;
     return static_cast<const char *>(value);
 }
