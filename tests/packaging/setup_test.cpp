@@ -23,6 +23,9 @@ const char EntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall
 const char Missing[] = "<missing>";
 const char EarlierSaver[] = "C:\\windows\\system32\\earlier.scr";
 const char *const Textures[] = {"nebula.bmp", "earth.bmp", "moon.bmp", "nimbra.bmp", "clouds.bmp"};
+// A setup or uninstaller run takes seconds, but minutes where Wine's 32-bit half
+// runs under emulation; the waits end as soon as the program is done.
+const DWORD ProgramTimeoutMs = 300000;
 
 // A registry value as text (a DWORD in decimal), or Missing.
 std::string RegistryText(HKEY root, const char *key, const char *name)
@@ -91,7 +94,7 @@ DWORD Run(const std::string &commandLine)
     ChildProcess process;
     if (!StartChild(commandLine, &process))
         return GetLastError() + 0x10000000u;
-    DWORD code = WaitForChild(&process, 60000);
+    DWORD code = WaitForChild(&process, ProgramTimeoutMs);
     EndChild(&process);
     return code;
 }
@@ -134,7 +137,7 @@ bool UninstallSilently()
     std::string command = RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "QuietUninstallString");
     if (command == Missing || Run(command) != 0)
         return false;
-    return WaitUntil([] { return NimbraEntries() == 0 && !Exists(DataFolder()); }, 30000);
+    return WaitUntil([] { return NimbraEntries() == 0 && !Exists(DataFolder()); }, ProgramTimeoutMs);
 }
 
 std::string VersionString(const std::vector<char> &block, const char *name)
