@@ -174,9 +174,9 @@ TEST_F(Setup, SilentInstallMakesNimbraTheActiveSaverAndTheSaverFindsItsTextures)
     ASSERT_EQ(RunSetup("/S"), 0u);
 
     const std::string saver = InstalledSaver(), data = DataFolder();
-    EXPECT_TRUE(Exists(saver)) << saver;
+    ASSERT_TRUE(Exists(saver)) << saver;
     for (const char *texture : Textures)
-        EXPECT_TRUE(Exists(data + "\\" + texture)) << texture;
+        ASSERT_TRUE(Exists(data + "\\" + texture)) << texture;
     EXPECT_STRCASEEQ(DesktopValue("SCRNSAVE.EXE").c_str(), saver.c_str());
     EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
 
