@@ -17,7 +17,7 @@ add_custom_command(
 
 set(ART_FILES
   ${ART_DIR}/monitor.bmp ${ART_DIR}/corner_default.bmp ${ART_DIR}/corner_now.bmp
-  ${ART_DIR}/corner_never.bmp ${ART_DIR}/nimbra.ico ${ART_DIR}/lullex.ico
+  ${ART_DIR}/corner_never.bmp ${ART_DIR}/nimbra.ico ${ART_DIR}/lullex.ico ${ART_DIR}/setup.bmp
   ${TEXTURE_DIR}/nebula.bmp ${TEXTURE_DIR}/earth.bmp ${TEXTURE_DIR}/moon.bmp
   ${TEXTURE_DIR}/nimbra.bmp ${TEXTURE_DIR}/clouds.bmp)
 

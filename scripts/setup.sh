@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and running needs on Debian 12: the i386 architecture,
-# the mingw-w64 cross compiler, Wine (32-bit), Xvfb and a few X tools.
+# the mingw-w64 cross compiler, Wine (32-bit), Xvfb, a few X tools, NSIS and zip.
 # Does nothing when everything is already there.
 set -euo pipefail
 
 packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
           wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
-          libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest)
+          libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest
+          nsis zip)   # the setup program and the portable archive
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 SUDO=""

@@ -37,7 +37,12 @@ DWORD NimbraScr::StoredValue(const char *name, DWORD missing)
 
 bool NimbraScr::StartPastTheAnimation(const std::string &arguments)
 {
-    if (!StartChild(std::string("\"") + NIMBRA_SCR + "\" " + arguments, &child))
+    return StartPastTheAnimation(NIMBRA_SCR, arguments);
+}
+
+bool NimbraScr::StartPastTheAnimation(const std::string &program, const std::string &arguments)
+{
+    if (!StartChild("\"" + program + "\" " + arguments, &child))
         return false;
     // A bare X server refuses the 800 x 600 mode: answer "Yes" to windowed mode.
     DWORD start = GetTickCount();

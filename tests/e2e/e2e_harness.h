@@ -21,8 +21,10 @@ protected:
     // A DWORD of the saver key; `missing` when the value is not there.
     static DWORD StoredValue(const char *name, DWORD missing = 0xDEADBEEF);
 
-    // Starts nimbra.scr and ends its animation; false when that did not happen.
+    // Starts nimbra.scr (the built one, or the one at `program`) and ends its
+    // animation; false when that did not happen.
     bool StartPastTheAnimation(const std::string &arguments);
+    bool StartPastTheAnimation(const std::string &program, const std::string &arguments);
     HWND WaitForSaverWindow();
 
     ChildProcess child;

@@ -23,3 +23,4 @@ Picture DrawCornerButton(CornerButton kind);   // 24 x 22
 
 Picture DrawSaverIcon(int size);       // an earth with a comet tail
 Picture DrawFrameworkIcon(int size);   // a small monitor
+Picture DrawSetupPicture();            // 164 x 314, the setup's welcome and finish pages

@@ -1,4 +1,5 @@
-// The icons: the saver's earth with a comet, and the framework's small monitor.
+// The icons: the saver's earth with a comet, and the framework's small monitor;
+// and the setup program's page picture, the saver's icon drawn large.
 // Shapes are described in units of the icon's size and sampled.
 #include "art.h"
 #include "noise.h"
@@ -83,5 +84,18 @@ Picture DrawFrameworkIcon(int size)
 {
     Picture pic(size, size);
     RenderSupersampled(pic, Samples, [size](float x, float y) { return FrameworkIcon(x / size, y / size); });
+    return pic;
+}
+
+Picture DrawSetupPicture()
+{
+    const int width = 164, height = 314, iconTop = 70, iconSize = 160;
+    Picture pic(width, height);
+    RenderSupersampled(pic, 3, [](float x, float y) {
+        const Sample icon = SaverIcon((x - 2) / iconSize, (y - iconTop) / iconSize);
+        const float star = Hash01(int(x), int(y), 0, 29) > 0.994f ? 0.8f : 0.0f;
+        const Color sky = Add(Mix(Rgb8(3, 5, 22), Rgb8(12, 24, 64), y / height), Color{star, star, star});
+        return Sample{Mix(sky, icon.color, icon.alpha), 1};
+    });
     return pic;
 }

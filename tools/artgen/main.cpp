@@ -1,5 +1,5 @@
 // Writes the program's art: the five scene textures, the monitor bitmap, the corner
-// buttons and the icons. Everything is drawn by this code; the output is the same
+// buttons, the icons and the setup program's picture. Everything is drawn by this code; the output is the same
 // on every run.
 // Usage: artgen ART_DIR TEXTURE_DIR
 #include "art.h"
@@ -33,5 +33,6 @@ int main(int argc, char **argv)
     const Picture framework32 = DrawFrameworkIcon(32), framework16 = DrawFrameworkIcon(16);
     ok = WriteIcon(artDir + "/nimbra.ico", {&saver32, &saver16}) && ok;
     ok = WriteIcon(artDir + "/lullex.ico", {&framework32, &framework16}) && ok;
+    ok = WriteBmp24(artDir + "/setup.bmp", DrawSetupPicture()) && ok;
     return ok ? 0 : 1;
 }
