@@ -12,7 +12,7 @@ set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 # The test cases are read from the sources, so that CTest knows them without
 # running anything: a test program that hangs or crashes fails its own cases only.
 # Every case runs in a process of its own; so does every instance of a TEST_P case.
-function(nimbra_register_cases name sources properties restart)
+function(nimbra_register_cases name sources properties wrapper)
   foreach(src IN LISTS sources)
     get_filename_component(path ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
@@ -37,9 +37,9 @@ function(nimbra_register_cases name sources properties restart)
                  COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-instances.sh
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> ${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
-      elseif(restart)
+      elseif(wrapper)
         add_test(NAME ${name}:${suite}.${test}
-                 COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh
+                 COMMAND sh ${wrapper}
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_filter=${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       else()
@@ -54,11 +54,13 @@ function(nimbra_register_cases name sources properties restart)
 endfunction()
 
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
-#                  [RESTART_WINE_AFTER] [PROPERTIES ctest-properties...])
+#                  [RESTART_WINE_AFTER] [WRAPPER script] [PROPERTIES ctest-properties...])
 # RESTART_WINE_AFTER ends the prefix's Wine server after each case (for programs
 # that change what later programs would see, such as a virtual desktop's size).
+# WRAPPER runs each case through a script of its own, called like
+# run-then-restart-wine.sh (for programs that need their own X servers or prefix).
 function(nimbra_add_gtest name)
-  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;RESTART_WINE_AFTER" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;RESTART_WINE_AFTER" "WRAPPER" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   set(sources ${T_SOURCES})
   if(T_WITH_RESOURCES)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/resources/nimbra.rc)
@@ -75,7 +77,11 @@ function(nimbra_add_gtest name)
   endif()
   add_dependencies(${name} art)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NIMBRA_TEST_BIN})
-  nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
+  set(wrapper "${T_WRAPPER}")
+  if(T_RESTART_WINE_AFTER)
+    set(wrapper ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh)
+  endif()
+  nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${wrapper}")
 endfunction()
 
 # A stand-in component or helper program for tests, placed beside the tests.

@@ -8,6 +8,9 @@ packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-to
           wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
           libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest)
 
+# Xephyr gives the full-screen saver's test two monitors.
+packages+=(xserver-xephyr)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
