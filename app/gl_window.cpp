@@ -3,6 +3,8 @@
 #include "app/gl_window.h"
 #include "scene/scene.h"
 
+#include <stddef.h>
+
 HWND SceneWindow = NULL;
 HDC SceneDC = NULL;
 HGLRC SceneRC = NULL;
@@ -50,13 +52,18 @@ static bool RegisterSceneClass(HINSTANCE instance)
     return RegisterClassA(&wc) != 0;
 }
 
+// The display-mode record as it was before the panning fields were added to it:
+// the size field tells the system which fields follow.
+static const WORD DisplayModeRecordSize = 148;
+static_assert(DisplayModeRecordSize == offsetof(DEVMODEA, dmPanningWidth), "record ends before the panning fields");
+
 // True when the display now runs the requested mode, or the user accepted windowed
 // mode instead (FullScreen is then cleared).
 static bool EnterFullScreenOrAskForWindow(int width, int height, int bits)
 {
     DEVMODEA mode;
     ZeroMemory(&mode, sizeof mode);
-    mode.dmSize = sizeof mode;
+    mode.dmSize = DisplayModeRecordSize;
     mode.dmPelsWidth = width;
     mode.dmPelsHeight = height;
     mode.dmBitsPerPel = bits;

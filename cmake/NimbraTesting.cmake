@@ -17,7 +17,7 @@ set(NIMBRA_TEST_COMMON_PROPERTIES RESOURCE_GROUPS lanes:1
 # A program whose cases rely on a fresh process each: its cases are read from the
 # sources, so that CTest knows them without running anything, and each runs in a
 # process of its own; so does every instance of a TEST_P case.
-function(nimbra_register_cases name sources properties restart)
+function(nimbra_register_cases name sources properties wrapper)
   foreach(src IN LISTS sources)
     get_filename_component(path ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
@@ -42,9 +42,9 @@ function(nimbra_register_cases name sources properties restart)
                  COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-instances.sh
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> ${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
-      elseif(restart)
+      elseif(wrapper)
         add_test(NAME ${name}:${suite}.${test}
-                 COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh
+                 COMMAND sh ${wrapper}
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_filter=${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       else()
@@ -52,18 +52,17 @@ function(nimbra_register_cases name sources properties restart)
                  COMMAND ${name} --gtest_filter=${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       endif()
-      set_tests_properties(${name}:${suite}.${test} PROPERTIES TIMEOUT 120 LABELS ${name}
+      set_tests_properties(${name}:${suite}.${test} PROPERTIES TIMEOUT 300 LABELS ${name}
                            ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
     endforeach()
   endforeach()
 endfunction()
 
 # A program whose cases all run in one process, as one CTest test.
-function(nimbra_register_program name properties restart)
-  if(restart)
+function(nimbra_register_program name properties wrapper)
+  if(wrapper)
     add_test(NAME ${name}
-             COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh
-                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>
+             COMMAND sh ${wrapper} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>
              WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
   else()
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
@@ -73,13 +72,16 @@ function(nimbra_register_program name properties restart)
 endfunction()
 
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
-#                  [EACH_CASE_ALONE] [RESTART_WINE_AFTER] [PROPERTIES ctest-properties...])
+#                  [EACH_CASE_ALONE] [RESTART_WINE_AFTER] [WRAPPER script]
+#                  [PROPERTIES ctest-properties...])
 # The cases of a program run in one process, unless EACH_CASE_ALONE gives each case
 # a process of its own (say at the call why the program needs it).
 # RESTART_WINE_AFTER ends the prefix's Wine server after each run (for programs
 # that change what later programs would see, such as a virtual desktop's size).
+# WRAPPER runs the program through a script of its own, called like
+# run-then-restart-wine.sh (for programs that need their own X servers or prefix).
 function(nimbra_add_gtest name)
-  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;EACH_CASE_ALONE;RESTART_WINE_AFTER" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;EACH_CASE_ALONE;RESTART_WINE_AFTER" "WRAPPER" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   set(sources ${T_SOURCES})
   if(T_WITH_RESOURCES)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/resources/nimbra.rc)
@@ -96,10 +98,14 @@ function(nimbra_add_gtest name)
   endif()
   add_dependencies(${name} art)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NIMBRA_TEST_BIN})
+  set(wrapper "${T_WRAPPER}")
+  if(T_RESTART_WINE_AFTER)
+    set(wrapper ${CMAKE_SOURCE_DIR}/cmake/run-then-restart-wine.sh)
+  endif()
   if(T_EACH_CASE_ALONE)
-    nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
+    nimbra_register_cases(${name} "${T_SOURCES}" "${T_PROPERTIES}" "${wrapper}")
   else()
-    nimbra_register_program(${name} "${T_PROPERTIES}" "${T_RESTART_WINE_AFTER}")
+    nimbra_register_program(${name} "${T_PROPERTIES}" "${wrapper}")
   endif()
 endfunction()
 

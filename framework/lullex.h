@@ -134,7 +134,8 @@ void LULLEXAPI ScrGetGeneralSettings(GeneralSettings *settings);
 
 /* ---- Timers -------------------------------------------------------------- */
 
-/* Starts the window's timer thread; ticks arrive as SCRM_TIMER. */
+/* Starts the window's timer thread; ticks arrive as SCRM_TIMER. Only for a window
+   whose WM_CREATE reached DefSaverProc: any other window gets no timer. */
 void LULLEXAPI ScrStartTimer(HWND hwnd);
 /* Stops it; does not wait for the thread. */
 void LULLEXAPI ScrStopTimer(HWND hwnd);

@@ -9,6 +9,9 @@ packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-to
           libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest
           nsis zip)   # the setup program and the portable archive
 
+# Xephyr gives the full-screen saver's test two monitors.
+packages+=(xserver-xephyr)
+
 root=$(cd "$(dirname "$0")/.." && pwd)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

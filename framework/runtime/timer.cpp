@@ -20,16 +20,10 @@ static int OneStepBelow(int priority)
     return priority - 1;
 }
 
-// The list owns the handle from here. Without a node nobody would wait for the
-// thread or close its handle, so the handle is closed at once and the thread
-// runs on unlisted.
-static void PushThreadNode(HANDLE threadHandle)
+// The list owns the handle from here. The node is allocated before the thread
+// starts, so that no thread ever runs unlisted.
+static void PushThreadNode(ThreadListNode *node, HANDLE threadHandle)
 {
-    ThreadListNode *node = (ThreadListNode *)malloc(sizeof(ThreadListNode));
-    if (node == NULL) {
-        CloseHandle(threadHandle);
-        return;
-    }
     node->threadHandle = threadHandle;
     PrepareThreadListLock();
     EnterCriticalSection(&threadListLock);
@@ -58,9 +52,20 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
         DebugOut("ScrStartTimer: cannot restart, because one was already there!");
         return;
     }
-    TimerData *data = (TimerData *)calloc(1, sizeof(TimerData));
-    if (data == NULL)
+    // Without the property nothing could ever stop the thread: the window would
+    // never learn of its timer, and a thread ticking a window that is not a saver
+    // window would tick it for the rest of the process.
+    if (!HasTimerProp(hwnd)) {
+        DebugOut("ScrStartTimer: the window has no timer property, so no timer is started");
         return;
+    }
+    TimerData *data = (TimerData *)calloc(1, sizeof(TimerData));
+    ThreadListNode *node = (ThreadListNode *)malloc(sizeof(ThreadListNode));
+    if (data == NULL || node == NULL) {
+        free(data);
+        free(node);
+        return;
+    }
     SetTimerProp(hwnd, data);
     DebugOut("ScrStartTimer: am able to work with timers!");
 
@@ -69,6 +74,7 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     data->hwnd = hwnd;
     data->running = 1;
     if (data->wakeEvent == NULL) {
+        free(node);
         DiscardTimerData(hwnd, data);
         return;
     }
@@ -76,6 +82,7 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     unsigned threadId = 0;
     HANDLE thread = (HANDLE)_beginthreadex(NULL, TimerStackSize, TimerThreadProc, data, 0, &threadId);
     if (thread == NULL) {
+        free(node);
         DiscardTimerData(hwnd, data);
         return;
     }
@@ -83,21 +90,21 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     // record is still ours to fill in.
     data->threadHandle = thread;
     data->threadId = threadId;
+    PushThreadNode(node, thread);
     SetThreadPriority(thread, OneStepBelow(GetThreadPriority(GetCurrentThread())));
-    PushThreadNode(thread);
 }
 
 // Clears running, cuts a pending wait short and posts the quit; from then on the
-// record belongs to its thread. The event is set under the lock: the thread closes
-// it only after it has seen running cleared, which it cannot before we leave.
+// record belongs to its thread. All of it happens under the lock: the thread takes
+// the lock once more before it ends, so it is still alive when the quit is posted
+// and its id cannot have gone to another thread.
 static void HandOverToEndingThread(HWND hwnd, TimerData *data)
 {
-    DWORD threadId = data->threadId;
     EnterCriticalSection(&data->lock);
     data->running = 0;
     SetEvent(data->wakeEvent);
+    PostThreadMessageA(data->threadId, WM_QUIT, 0, 0);
     LeaveCriticalSection(&data->lock);
-    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
     SetTimerProp(hwnd, NULL);
 }
 

@@ -12,6 +12,7 @@ struct TimerData {
 };
 
 void CreateTimerProp(HWND hwnd);
+bool HasTimerProp(HWND hwnd);
 void SetTimerProp(HWND hwnd, TimerData *data);
 TimerData *GetTimerProp(HWND hwnd);
 void DestroyTimerProp(HWND hwnd);

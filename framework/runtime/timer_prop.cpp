@@ -20,6 +20,11 @@ void SetTimerProp(HWND hwnd, TimerData *data)
         *slot = data;
 }
 
+bool HasTimerProp(HWND hwnd)
+{
+    return GetPropA(hwnd, TimerPropName) != NULL;
+}
+
 TimerData *GetTimerProp(HWND hwnd)
 {
     TimerData **slot = (TimerData **)GetPropA(hwnd, TimerPropName);

@@ -7,6 +7,8 @@
 #include "framework/services/services.h"
 
 static const DWORD InfinitePeriod = 0xFFFFFFFF;
+// How often a thread waiting for its quit looks whether its window still exists.
+static const DWORD WindowCheckInterval = 250;
 
 static void ReportThreadMessage(const MSG &msg)
 {
@@ -18,16 +20,17 @@ static void ReportThreadMessage(const MSG &msg)
 }
 
 // Takes one message off the thread's queue, waiting only once the window has had
-// enough. Returns true when the thread is to quit.
-static bool TakeThreadMessage(bool hadEnough)
+// enough. Returns true when the thread is to quit: on WM_QUIT, or when the window
+// that was to post it is gone.
+static bool TakeThreadMessage(bool hadEnough, HWND hwnd)
 {
     MSG msg;
-    if (hadEnough) {
-        BOOL got = GetMessageA(&msg, NULL, 0, 0xFFFF);
-        if (got <= 0)
-            return true;   // WM_QUIT, or a queue that cannot be read any more
-    } else if (!PeekMessageA(&msg, NULL, 0, 0xFFFF, PM_REMOVE)) {
-        return false;
+    while (!PeekMessageA(&msg, NULL, 0, 0xFFFF, PM_REMOVE)) {
+        if (!hadEnough)
+            return false;
+        if (!IsWindow(hwnd))
+            return true;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, WindowCheckInterval, QS_ALLPOSTMESSAGE);
     }
     if (msg.message == WM_QUIT)
         return true;
@@ -58,11 +61,14 @@ unsigned __stdcall TimerThreadProc(void *argument)
     TimerData *data = (TimerData *)argument;
     bool hadEnough = false;
     for (;;) {
-        if (TakeThreadMessage(hadEnough))
+        if (TakeThreadMessage(hadEnough, data->hwnd))
             break;
         if (hadEnough)
             continue;
         if (!StillRunning(data))
+            break;
+        // A window destroyed without stopping its timer answers every tick with 0.
+        if (!IsWindow(data->hwnd))
             break;
         DWORD t0 = GetTickCount();
         DWORD period = (DWORD)SendMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_TICK, 0);
@@ -78,6 +84,10 @@ unsigned __stdcall TimerThreadProc(void *argument)
         WaitRestOfPeriod(data, period, t1 - t0);
     }
     DebugOut("Thread coming to an end. Deleting threaddata");
+    // A window thread handing the record over does so under the lock; wait until
+    // it has let go.
+    EnterCriticalSection(&data->lock);
+    LeaveCriticalSection(&data->lock);
     CloseHandle(data->wakeEvent);
     DeleteCriticalSection(&data->lock);
     free(data);

@@ -81,7 +81,8 @@ int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
     CurrentModeOps.changePassword = changePassword;
     ClientInstance = instance;
 
-    timerThreadList = nullptr;
+    // The list is kept: it may already hold timers the client started before it
+    // called the entry point.
     if (!CurrentPrefs.noTimers)
         PrepareThreadListLock();
 

@@ -53,15 +53,22 @@ static bool PreparePreview(HWND parent, LONG forMonitor, const char *className, 
     return true;
 }
 
+// The saver covers every monitor: the whole virtual screen, whose top-left corner
+// may lie left of or above the primary display's. The debug window is a sixth of
+// the primary display.
 static bool PrepareSaver(const char *className, CREATESTRUCTA *cs)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     DWORD exStyle = WS_EX_TOPMOST;
     DWORD style = SaverStyle;
     if (CurrentPrefs.debugMode) {
-        width /= 6;
-        height /= 6;
+        x = 0;
+        y = 0;
+        width = GetSystemMetrics(SM_CXSCREEN) / 6;
+        height = GetSystemMetrics(SM_CYSCREEN) / 6;
         exStyle = 0;
         style = DebugSaverStyle;
     }
@@ -75,8 +82,8 @@ static bool PrepareSaver(const char *className, CREATESTRUCTA *cs)
     cs->hwndParent = nullptr;
     cs->cy = height;
     cs->cx = width;
-    cs->y = 0;
-    cs->x = 0;
+    cs->y = y;
+    cs->x = x;
     cs->style = static_cast<LONG>(style);
     cs->lpszName = SaverTitle;
     cs->lpszClass = className;

@@ -27,7 +27,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 
 prefix=$(mktemp -d "$template-case.XXXXXX")
 cp -a "$template/." "$prefix/"
-WINEPREFIX=$prefix "$run" "$@"
+NIMBRA_OWN_PREFIX=$prefix "$run" "$@"
 rc=$?
 WINEPREFIX=$prefix wineserver -k 2>/dev/null
 WINEPREFIX=$prefix wineserver -w 2>/dev/null

@@ -3,11 +3,15 @@
 #include "scene/scene.h"
 #include "scene/gl_test_window.h"
 #include "scene/msvcrt_rand.h"
+#include "scene/scene_detail.h"
 #include "scene/texture_files.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -139,6 +143,66 @@ TEST_F(FrameDrawing, SpentParticlesAreRebornAtTheDriftPositionKeepingTheirColour
     }
     EXPECT_EQ(reborn - rebornTwice >= TailParticleCount, true) << "every first-generation particle is spent by frame 101";
     EXPECT_GT(rebornTwice, 0);
+}
+
+// One living particle over one frame, replayed from the formulas. Every other
+// particle sits behind the eye, so the GL's feedback holds this one square only.
+TEST_F(FrameDrawing, LivingParticleIsDrawnOnItsRingAndMovedByOneStep)
+{
+    const int index = 41;   // drawn at ring angle 42 radians
+    TailParticle saved[TailParticleCount];
+    std::copy(std::begin(TailParticles), std::end(TailParticles), saved);
+    for (TailParticle &p : TailParticles)
+        p = {1.0f, 0.0f, 1, 1, 1, 0, 0, -100.0f, 0, 0, 0};
+    const TailParticle start = {0.9f, 0.03f, 1, 1, 1, 0.8f, -0.6f, 2.5f, 3.0f, -2.0f, 4.0f};
+    TailParticles[index] = start;
+
+    std::vector<GLfloat> feedback(1024);
+    glFeedbackBuffer(GLsizei(feedback.size()), GL_3D_COLOR_TEXTURE, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    DrawTail();
+    const GLint used = glRenderMode(GL_RENDER);
+    const TailParticle p = TailParticles[index];
+    std::copy(std::begin(saved), std::end(saved), TailParticles);
+
+    // Corners by texture coordinate: window x, y and the colour.
+    std::map<std::pair<float, float>, std::vector<GLfloat>> corners;
+    int vertices = 0;
+    for (GLint i = 0; i + 1 < used; i += 2 + GLint(feedback[i + 1]) * 11) {
+        ASSERT_EQ(feedback[i], GLfloat(GL_POLYGON_TOKEN));
+        for (int v = 0; v < int(feedback[i + 1]); ++v, ++vertices) {
+            const GLfloat *f = &feedback[i + 2 + v * 11];
+            corners[{f[7], f[8]}] = {f[0], f[1], f[3], f[4], f[5], f[6]};
+        }
+    }
+    ASSERT_EQ(vertices, 6) << "one strip of two triangles";
+    ASSERT_EQ(corners.size(), 4u);
+    const float cx = float(start.x + 0.5 * std::sin(42.0)), cy = float(start.y + 0.5 * std::cos(42.0));
+    const double depth = start.z + 5.0, scale = testHeight / 2.0 / std::tan(22.5 * 3.14159265358979 / 180.0);
+    for (const auto &corner : corners) {
+        const double x = cx + (corner.first.first > 0.5f ? 0.2 : -0.2);
+        const double y = cy + (corner.first.second > 0.5f ? 0.2 : -0.2);
+        const std::vector<GLfloat> &seen = corner.second;
+        SCOPED_TRACE(::testing::Message() << "corner " << corner.first.first << "," << corner.first.second);
+        EXPECT_NEAR(seen[0], testWidth / 2.0 - scale * x / depth, 0.01);   // screen right is -x
+        EXPECT_NEAR(seen[1], testHeight / 2.0 + scale * y / depth, 0.01);
+        EXPECT_FLOAT_EQ(seen[2], 0.7f);
+        EXPECT_FLOAT_EQ(seen[3], 0.7f);
+        EXPECT_FLOAT_EQ(seen[4], 0.7f);
+        EXPECT_FLOAT_EQ(seen[5], 0.9f / 3);
+    }
+
+    const double pull = 0.00028571428f, step = 0.005f;
+    const float xi = float(start.xi - start.x * pull), yi = float(start.yi - start.y * pull);
+    const float zi = float(start.zi - start.z * pull - 10.0);
+    EXPECT_FLOAT_EQ(p.xi, xi);
+    EXPECT_FLOAT_EQ(p.yi, yi);
+    EXPECT_FLOAT_EQ(p.zi, zi);
+    EXPECT_FLOAT_EQ(p.x, float(start.x + xi * step));
+    EXPECT_FLOAT_EQ(p.y, float(start.y + yi * step));
+    EXPECT_FLOAT_EQ(p.z, float(start.z + zi * step));
+    EXPECT_FLOAT_EQ(p.life, 0.87f);
+    EXPECT_EQ(p.fade, start.fade);
 }
 
 struct ScreenSpot {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -99,6 +100,49 @@ TEST_F(SceneSetup, BackdropIsTheSameOnEveryStartWithAHollowSphereOfRadius500)
         EXPECT_GE(std::hypot(BackdropZ[i], std::hypot(BackdropX[i], BackdropY[i])), 500.0);
     }
     RecordProperty("RejectedDraws", rejected);
+}
+
+// The fixed state the set-up leaves for the first frame, read back from the GL.
+TEST_F(SceneSetup, FixedGlStateReadsBackAsSet)
+{
+    ASSERT_TRUE(InitScene());
+    struct Row {
+        const char *what;
+        GLenum light, name;   // light 0: glGetFloatv
+        std::vector<GLfloat> expected;
+    };
+    const Row rows[] = {
+        {"fog mode", 0, GL_FOG_MODE, {GL_EXP2}},
+        {"fog density", 0, GL_FOG_DENSITY, {0.005f}},
+        {"fog colour", 0, GL_FOG_COLOR, {0, 0, 0, 0}},
+        {"fog start", 0, GL_FOG_START, {0}},
+        {"fog end", 0, GL_FOG_END, {10}},
+        {"fog hint", 0, GL_FOG_HINT, {GL_NICEST}},
+        {"perspective hint", 0, GL_PERSPECTIVE_CORRECTION_HINT, {GL_DONT_CARE}},
+        {"light 1 ambient", GL_LIGHT1, GL_AMBIENT, {0.5f, 0.5f, 0.5f, 0.5f}},
+        {"light 1 specular", GL_LIGHT1, GL_SPECULAR, {1, 1, 1, 1}},
+        {"light 1 diffuse", GL_LIGHT1, GL_DIFFUSE, {1, 1, 1, 1}},
+        {"light 1 position, at the viewer", GL_LIGHT1, GL_POSITION, {0, 0, 0, 1}},
+        {"blend source", 0, GL_BLEND_SRC, {GL_SRC_ALPHA}},
+        {"blend destination", 0, GL_BLEND_DST, {GL_ONE}},
+        {"clear colour", 0, GL_COLOR_CLEAR_VALUE, {0, 0, 0, 1}},
+        {"clear depth", 0, GL_DEPTH_CLEAR_VALUE, {1}},
+        {"texturing on", 0, GL_TEXTURE_2D, {1}},
+        {"blending on", 0, GL_BLEND, {1}},
+        {"fog on", 0, GL_FOG, {1}},
+        {"lighting on", 0, GL_LIGHTING, {1}},
+        {"light 1 on", 0, GL_LIGHT1, {1}},
+        {"depth test off", 0, GL_DEPTH_TEST, {0}},
+    };
+    for (const Row &row : rows) {
+        GLfloat value[4] = {-1, -1, -1, -1};
+        if (row.light)
+            glGetLightfv(row.light, row.name, value);
+        else
+            glGetFloatv(row.name, value);
+        for (size_t i = 0; i < row.expected.size(); ++i)
+            EXPECT_FLOAT_EQ(value[i], row.expected[i]) << row.what << " [" << i << "]";
+    }
 }
 
 TEST_F(SceneSetup, WindowStartsBlackInBothBuffers)

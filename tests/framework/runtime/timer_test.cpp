@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "app/import_spy.h"
 #include "framework/runtime/runtime_harness.h"
 #include "framework/runtime/saver_runtime.h"
 #include "framework/runtime/timer.h"
@@ -239,6 +240,95 @@ TEST_F(TimerTest, TickForAWindowThatIsGoneEndsTheThread)
     HANDLE thread = NewestThread();
     DestroyWindow(hwnd);
     EXPECT_TRUE(ThreadEnds(thread, 2000));
+}
+
+// Nothing could ever stop a thread for a window that carries no timer property.
+TEST_F(TimerTest, StartForAWindowWithoutTheTimerPropertyIsRefused)
+{
+    HWND plain = CreateParentWindow();
+    ScrStartTimer(NULL);
+    ScrStartTimer(plain);
+    EXPECT_EQ(0, TimerThreadCount());
+    EXPECT_EQ(2, log.Count(Plain("ScrStartTimer: the window has no timer property, so no timer is started")));
+    DestroyWindow(plain);
+}
+
+// A client procedure that keeps WM_DESTROY from DefSaverProc never stops the timer;
+// the thread ends all the same, whether ticking or waiting to be let go.
+TEST_F(TimerTest, ThreadEndsWhenItsWindowIsGoneWithoutStoppingIt)
+{
+    Client.answerTimer = true;
+    Client.onTick = [](HWND hwnd) { SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)DefWindowProcA); };
+    for (LRESULT period : {LRESULT(0), LRESULT(-1)}) {
+        Client.timerPeriod = period;
+        Client.tickTimes.clear();
+        HWND hwnd = CreateFullSaver();
+        ASSERT_TRUE(PumpUntil([] { return !Client.tickTimes.empty(); }, 2000));
+        HANDLE thread = NewestThread();
+        DestroyWindow(hwnd);
+        EXPECT_TRUE(ThreadEnds(thread, 2000)) << "period " << period;
+    }
+}
+
+// ---- The order of platform calls, seen through this program's import table ----
+
+namespace {
+
+HANDLE watchedThread;
+bool aliveAtPost = false;
+BOOL(WINAPI *realPostThreadMessage)(DWORD, UINT, WPARAM, LPARAM);
+
+// A thread free to end would do so well within the wait.
+BOOL WINAPI PostNotingWhetherTheThreadLives(DWORD id, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    aliveAtPost = WaitForSingleObject(watchedThread, 300) == WAIT_TIMEOUT;
+    return realPostThreadMessage(id, msg, wParam, lParam);
+}
+
+bool listedAtPriority = false;
+BOOL(WINAPI *realSetThreadPriority)(HANDLE, int);
+
+BOOL WINAPI SetPriorityNotingTheList(HANDLE thread, int priority)
+{
+    EnterCriticalSection(&threadListLock);
+    listedAtPriority = timerThreadList != NULL && timerThreadList->threadHandle == thread;
+    LeaveCriticalSection(&threadListLock);
+    return realSetThreadPriority(thread, priority);
+}
+
+}  // namespace
+
+// An ended thread's id may already belong to another thread.
+TEST_F(TimerTest, QuitIsPostedWhileTheThreadIsStillAlive)
+{
+    Client.answerTimer = true;
+    Client.timerPeriod = 60000;
+    HWND hwnd = CreateFullSaver();
+    ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() == 1; }, 2000));
+    watchedThread = NewestThread();
+    aliveAtPost = false;
+    *(void **)&realPostThreadMessage =
+        ReplaceImport("user32.dll", "PostThreadMessageA", (void *)PostNotingWhetherTheThreadLives);
+    ASSERT_NE(nullptr, realPostThreadMessage);
+    ScrStopTimer(hwnd);
+    ReplaceImport("user32.dll", "PostThreadMessageA", (void *)realPostThreadMessage);
+    EXPECT_TRUE(aliveAtPost);
+    EXPECT_TRUE(ThreadEnds(watchedThread, 2000));
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TimerTest, ThreadIsListedBeforeItsPriorityIsSet)
+{
+    listedAtPriority = false;
+    *(void **)&realSetThreadPriority =
+        ReplaceImport("kernel32.dll", "SetThreadPriority", (void *)SetPriorityNotingTheList);
+    ASSERT_NE(nullptr, realSetThreadPriority);
+    HWND hwnd = CreateFullSaver();
+    bool started = PumpUntil([] { return TimerThreadCount() == 1; }, 2000);
+    ReplaceImport("kernel32.dll", "SetThreadPriority", (void *)realSetThreadPriority);
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(listedAtPriority);
+    DestroyWindow(hwnd);
 }
 
 static size_t HeapBytesInUse()

@@ -193,6 +193,31 @@ TEST_F(EntryPoints, ReturnsOnlyAfterTheListedThreadsHaveEnded)
     CloseHandle(listedThread);
 }
 
+// A client may start a timer for a window of its own before it calls the entry.
+TEST_F(EntryPoints, TimersStartedBeforeTheEntryAreWaitedForAndReleased)
+{
+    RegisterTestSaverClass("OvScreenSaverClass", RecordingSaverProc);
+    HWND early = CreateWindowExA(0, "OvScreenSaverClass", "early", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 Self(), nullptr);
+    ScrStartTimer(early);
+    ASSERT_NE(timerThreadList, nullptr);
+    HANDLE listed = timerThreadList->threadHandle;
+    DuplicateHandle(GetCurrentProcess(), listed, GetCurrentProcess(), &listedThread, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    DestroyWindow(early);   // stops the timer and posts the quit of a full saver
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    seenCreations.clear();
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon(CloseFirstSaverWindow);
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    EXPECT_EQ(WaitForSingleObject(listedThread, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(timerThreadList, nullptr);
+    DWORD flags;
+    EXPECT_FALSE(GetHandleInformation(listed, &flags)) << "the early timer's handle is closed";
+    CloseHandle(listedThread);
+}
+
 TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame)
 {
     ScrPrefs *prefs = ScrGetPrefs();

@@ -197,10 +197,10 @@ TEST_F(SaverWindows, CreateHookReceivesTheFilledCreateStructForEachKind)
     EXPECT_EQ(hookCalls[0].title, "SaverWindow");
     EXPECT_EQ(static_cast<DWORD>(full.style), 0x90000000u);
     EXPECT_EQ(full.dwExStyle, static_cast<DWORD>(WS_EX_TOPMOST));
-    EXPECT_EQ(full.x, 0);
-    EXPECT_EQ(full.y, 0);
-    EXPECT_EQ(full.cx, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(full.cy, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(full.x, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(full.y, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(full.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(full.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     EXPECT_EQ(full.hwndParent, nullptr);
     EXPECT_EQ(full.hMenu, nullptr);
     EXPECT_EQ(full.hInstance, ClientInstance);
