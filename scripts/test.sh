@@ -39,7 +39,7 @@ stop() {
 }
 trap stop EXIT
 
-spec=$build/test-lanes.json
+lanes_file=$build/test-lanes.json
 {
   printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
   for ((lane = 0; lane < lanes; lane++)); do
@@ -47,7 +47,7 @@ spec=$build/test-lanes.json
     printf '{"id": "%s", "slots": 1}' "$lane"
   done
   printf ']}]}\n'
-} > "$spec"
+} > "$lanes_file"
 
 for ((lane = 0; lane < lanes; lane++)); do
   start_xvfb || exit 1
@@ -58,4 +58,4 @@ done
 unset DISPLAY
 
 ctest --test-dir "$build" --output-on-failure --timeout 900 \
-      --parallel "$lanes" --resource-spec-file "$spec" "$@"
+      --parallel "$lanes" --resource-spec-file "$lanes_file" "$@"
