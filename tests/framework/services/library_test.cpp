@@ -67,8 +67,8 @@ TEST(LibraryBuild, LibraryInTheWindowsDirectoryRegistersItsClassesAndReportsItsF
     EXPECT_TRUE(ClassIn(library, "LullexMonitorClass"));
     EXPECT_TRUE(ClassIn(library, "LullexMonitorWindowClass"));
     for (int dialog = 3600; dialog <= 3602; dialog++)
-        EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(dialog), MAKEINTRESOURCEA(RT_DIALOG)), nullptr);
-    EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(3010), MAKEINTRESOURCEA(RT_BITMAP)), nullptr);
+        EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(dialog), RT_DIALOG), nullptr);
+    EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(3010), RT_BITMAP), nullptr);
     EXPECT_NE(LoadIconA(library, MAKEINTRESOURCEA(199)), nullptr);
     char text[49];
     EXPECT_EQ(version(text, sizeof(text)), 3);

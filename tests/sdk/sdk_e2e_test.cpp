@@ -1,0 +1,156 @@
+// Savers built against the installed SDK (build_against_sdk.sh), run as the
+// desktop runs them: the example in its modes, and the C client of lullex.dll
+// with the library in the Windows directory and elsewhere.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "child_process.h"
+
+namespace {
+
+const std::string Work = SDK_WORK;
+const std::string Starfield = Work + "\\starfield\\starfield.scr";
+const int StarsSlider = 2011;
+const int PreviewMonitor = 2010;
+const int CornersMonitor = 3640;
+
+// Bright pixels of the screen inside the window: what a person would see there.
+int BrightPixels(HWND window)
+{
+    RECT area;
+    GetWindowRect(window, &area);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = area.top; y < area.bottom; y += 2)
+        for (int x = area.left; x < area.right; x += 2) {
+            COLORREF c = GetPixel(screen, x, y);
+            if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) > 150)
+                count++;
+        }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+bool DrawsWithin(HWND window, DWORD ms)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; PumpMessagesFor(100))
+        if (BrightPixels(window) > 0)
+            return true;
+    return false;
+}
+
+class SdkSaver : public ::testing::Test {
+protected:
+    void TearDown() override { EndChild(&child); }
+
+    HWND StartSaver(const std::string &program, const std::string &arguments)
+    {
+        if (!StartChild("\"" + program + "\" " + arguments, &child))
+            return nullptr;
+        return WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 60000);
+    }
+
+    // The saver closes on a key, as the desktop expects, with 2.
+    void EndsOnAKeyWithTwo(HWND saver)
+    {
+        PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+        EXPECT_EQ(WaitForChild(&child, 30000), 2u);
+    }
+
+    ChildProcess child;
+};
+
+}  // namespace
+
+TEST_F(SdkSaver, ExampleFullScreenDrawsAndEndsOnAKey)
+{
+    HWND saver = StartSaver(Starfield, "/s");
+    ASSERT_NE(saver, nullptr);
+    EXPECT_TRUE(DrawsWithin(saver, 20000));
+    EndsOnAKeyWithTwo(saver);
+}
+
+TEST_F(SdkSaver, ExamplePreviewDrawsInsideAWindowOfTheHost)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "Preview host", WS_POPUP | WS_VISIBLE, 40, 40, 240, 180, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
+    ASSERT_TRUE(StartChild("\"" + Starfield + "\" /p " + std::to_string((UINT_PTR)host), &child));
+    HWND preview = WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverPreview", 60000, host);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(GetParent(preview), host);
+    EXPECT_TRUE(DrawsWithin(preview, 20000));
+    DestroyWindow(host);   // the preview dies with its host and ends the saver
+    EXPECT_EQ(WaitForChild(&child, 30000), 2u);
+}
+
+TEST_F(SdkSaver, ExampleSettingsOpenOnItsOwnPageWithGeneralBesideIt)
+{
+    ASSERT_TRUE(StartChild("\"" + Starfield + "\" /c", &child));
+    HWND sheet = WaitForWindowOf(child.pid, "#32770", "Screen Saver Properties", 60000);
+    ASSERT_NE(sheet, nullptr);
+    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+    HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(GetDlgItem(page, StarsSlider), nullptr);
+    // Its own preview runs inside the monitor control of its page.
+    HWND monitor = GetDlgItem(page, PreviewMonitor);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_NE(WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverPreview", 20000, monitor), nullptr);
+
+    SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
+    HWND general = nullptr;
+    for (DWORD start = GetTickCount(); !general && GetTickCount() - start < 20000; PumpMessagesFor(100))
+        for (HWND p = FindWindowExA(sheet, nullptr, "#32770", nullptr); p && !general;
+             p = FindWindowExA(sheet, p, "#32770", nullptr))
+            if (IsWindowVisible(p) && GetDlgItem(p, CornersMonitor))
+                general = p;
+    EXPECT_NE(general, nullptr);
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_NE(WaitForChild(&child, 30000), STILL_ACTIVE);
+}
+
+// The C client linked against Lullex::lullex_shared. Both cases put lullex.dll
+// where the loader finds it and take it away again, so they hold the lock that
+// the library tests of the framework hold too.
+TEST_F(SdkSaver, DllClientRunsWithTheLibraryInTheWindowsDirectory)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof(windows));
+    const std::string installed = std::string(windows) + "\\lullex.dll";
+    ASSERT_TRUE(CopyFileA((Work + "\\sdk\\bin\\lullex.dll").c_str(), installed.c_str(), FALSE));
+    HWND saver = StartSaver(Work + "\\consumer\\consumer_dll.scr", "/s");
+    EXPECT_NE(saver, nullptr);
+    if (saver)
+        EndsOnAKeyWithTwo(saver);
+    EndChild(&child);
+    DeleteFileA(installed.c_str());
+}
+
+TEST_F(SdkSaver, DllClientWithTheLibraryElsewhereShowsTheInstallCheckAndStartsNoMode)
+{
+    const std::string folder = Work + "\\misplaced";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((Work + "\\sdk\\bin\\lullex.dll").c_str(), (folder + "\\lullex.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((Work + "\\consumer\\consumer_dll.scr").c_str(), (folder + "\\consumer_dll.scr").c_str(),
+                          FALSE));
+    ASSERT_TRUE(StartChild("\"" + folder + "\\consumer_dll.scr\" /s", &child));
+    HWND box = WaitForWindowOf(child.pid, "#32770", "Lullex", 60000);
+    ASSERT_NE(box, nullptr);
+    // Read as wide text: the box belongs to another process.
+    wchar_t wide[512] = L"";
+    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+    EXPECT_EQ(std::wstring(wide).rfind(L"Lullex has been incorrectly installed.", 0), 0u) << wide;
+    EXPECT_EQ(WaitForWindowOf(child.pid, "OvScreenSaverClass", nullptr, 0), nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = WaitForChild(&child, 30000);
+    EXPECT_NE(code, STILL_ACTIVE);
+    EXPECT_NE(code, 2u);   // the loader refused the library: no mode ran
+    EXPECT_EQ(WaitForWindowOf(child.pid, "OvScreenSaverClass", nullptr, 0), nullptr);
+}
