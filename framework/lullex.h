@@ -3,7 +3,9 @@
  *
  * A client saver calls one entry point (ScrRun, ScrRunWithHooks or ScrRunHosted)
  * once; the framework reads the screen-saver command line and runs the mode it
- * asks for. Link the framework's resources (lullex.res) into the client.
+ * asks for. The framework's resources must be in the client: linking
+ * Lullex::lullex (or lullex_res.o) brings them; with lullex.dll they live in the
+ * DLL. The guide for saver authors is docs/lullex.md.
  * This header compiles as C and as C++; a resource script may include it for
  * the MS_ styles.
  */
@@ -38,9 +40,13 @@ typedef struct ScrPrefs {
     LONG noTimers;                   /* no timer threads at all */
     char text1[256];                 /* free text, stored and returned */
     char text2[256];                 /* free text, stored and returned */
-    LONG alwaysRequirePassword;      /* General page shows a fixed sentence instead of the wait */
-    LONG neverRequirePassword;       /* likewise; and changing the password is refused */
-    LONG passwordBeforeActiveConfig; /* carried and returned; nothing acts on it */
+    LONG alwaysRequirePassword;      /* closing always asks for the password, whatever the wait
+                                        and the desktop say; the General page says so instead
+                                        of showing the wait */
+    LONG neverRequirePassword;       /* closing never asks; the page says so, and changing the
+                                        password (/a) is refused with a message */
+    LONG passwordBeforeActiveConfig; /* (default 1) active configuration asks for the password
+                                        first whenever closing would ask for it */
 } ScrPrefs;
 
 #define SCRPREFS_SIZE 556
