@@ -238,7 +238,7 @@ static void FillSettingsPage(HWND page)
 {
     int stars, speed;
     LoadSettings(&stars, &speed);
-    SendDlgItemMessageA(page, IDC_STARS, TBM_SETRANGE, FALSE, MAKELPARAM(50 / 50, MAX_STARS / 50));
+    SendDlgItemMessageA(page, IDC_STARS, TBM_SETRANGE, FALSE, MAKELPARAM(1, MAX_STARS / 50));
     SendDlgItemMessageA(page, IDC_STARS, TBM_SETPOS, TRUE, stars / 50);
     SendDlgItemMessageA(page, IDC_SPEED, TBM_SETRANGE, FALSE, MAKELPARAM(1, 10));
     SendDlgItemMessageA(page, IDC_SPEED, TBM_SETPOS, TRUE, speed);

@@ -5,7 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
 
@@ -153,4 +158,27 @@ TEST_F(SdkSaver, DllClientWithTheLibraryElsewhereShowsTheInstallCheckAndStartsNo
     EXPECT_NE(code, STILL_ACTIVE);
     EXPECT_NE(code, 2u);   // the loader refused the library: no mode ran
     EXPECT_EQ(WaitForWindowOf(child.pid, "OvScreenSaverClass", nullptr, 0), nullptr);
+}
+
+// The timer's period as a saver sees it: the gaps between 100 ticks answered with
+// 30 ms. Printed, not asserted: the figures depend on the machine's load.
+TEST_F(SdkSaver, TimerTicksKeepTheirPeriod)
+{
+    const std::string log = Work + "\\ticks.txt";
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("TICK_LOG", log.c_str());
+    HWND saver = StartSaver(Work + "\\consumer\\ticks.scr", "/s");
+    ASSERT_NE(saver, nullptr);
+    EXPECT_EQ(WaitForChild(&child, 120000), 2u);
+    std::vector<double> errors;
+    double sum = 0;
+    for (const std::string &line : ReadLines(log)) {
+        double gap = atof(line.c_str()) / 1000.0;
+        sum += gap;
+        errors.push_back(fabs(gap - 30.0));
+    }
+    ASSERT_EQ(errors.size(), 100u);
+    std::sort(errors.begin(), errors.end());
+    printf("tick gaps for a 30 ms period: mean %.2f ms, p99 error %.2f ms, largest error %.2f ms\n",
+           sum / errors.size(), errors[98], errors.back());
 }
