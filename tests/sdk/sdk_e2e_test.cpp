@@ -27,14 +27,27 @@ int BrightPixels(HWND window)
 {
     RECT area;
     GetWindowRect(window, &area);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = area.right - area.left;
+    info.bmiHeader.biHeight = area.bottom - area.top;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
     HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     int count = 0;
-    for (int y = area.top; y < area.bottom; y += 2)
-        for (int x = area.left; x < area.right; x += 2) {
-            COLORREF c = GetPixel(screen, x, y);
-            if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) > 150)
-                count++;
-        }
+    if (picture) {
+        HGDIOBJ old = SelectObject(copy, picture);
+        BitBlt(copy, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen, area.left, area.top, SRCCOPY);
+        const BYTE *pixel = static_cast<const BYTE *>(bits);
+        for (LONG i = 0; i < info.bmiHeader.biWidth * info.bmiHeader.biHeight; i++, pixel += 4)
+            count += pixel[0] + pixel[1] + pixel[2] > 150;
+        SelectObject(copy, old);
+        DeleteObject(picture);
+    }
+    DeleteDC(copy);
     ReleaseDC(nullptr, screen);
     return count;
 }
