@@ -22,8 +22,14 @@ const int StarsSlider = 2011;
 const int PreviewMonitor = 2010;
 const int CornersMonitor = 3640;
 
-// Bright pixels of the screen inside the window: what a person would see there.
-int BrightPixels(HWND window)
+// What a person sees of the window on the screen: how many bright pixels, and a
+// fingerprint of the whole picture.
+struct Look {
+    int bright = 0;
+    unsigned long long fingerprint = 0;
+};
+
+Look LookAt(HWND window)
 {
     RECT area;
     GetWindowRect(window, &area);
@@ -37,26 +43,34 @@ int BrightPixels(HWND window)
     HDC screen = GetDC(nullptr);
     HDC copy = CreateCompatibleDC(screen);
     HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    int count = 0;
+    Look look;
     if (picture) {
         HGDIOBJ old = SelectObject(copy, picture);
         BitBlt(copy, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen, area.left, area.top, SRCCOPY);
         const BYTE *pixel = static_cast<const BYTE *>(bits);
-        for (LONG i = 0; i < info.bmiHeader.biWidth * info.bmiHeader.biHeight; i++, pixel += 4)
-            count += pixel[0] + pixel[1] + pixel[2] > 150;
+        for (LONG i = 0; i < info.bmiHeader.biWidth * info.bmiHeader.biHeight; i++, pixel += 4) {
+            look.bright += pixel[0] + pixel[1] + pixel[2] > 150;
+            look.fingerprint = look.fingerprint * 1099511628211ull + (pixel[0] | pixel[1] << 8 | pixel[2] << 16);
+        }
         SelectObject(copy, old);
         DeleteObject(picture);
     }
     DeleteDC(copy);
     ReleaseDC(nullptr, screen);
-    return count;
+    return look;
 }
 
-bool DrawsWithin(HWND window, DWORD ms)
+// The saver animates there: bright things appear and the picture keeps changing.
+bool AnimatesWithin(HWND window, DWORD ms)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; PumpMessagesFor(100))
-        if (BrightPixels(window) > 0)
+    Look first = LookAt(window);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; PumpMessagesFor(100)) {
+        Look now = LookAt(window);
+        if (first.bright > 0 && now.bright > 0 && now.fingerprint != first.fingerprint)
             return true;
+        if (first.bright == 0)
+            first = now;
+    }
     return false;
 }
 
@@ -87,20 +101,21 @@ TEST_F(SdkSaver, ExampleFullScreenDrawsAndEndsOnAKey)
 {
     HWND saver = StartSaver(Starfield, "/s");
     ASSERT_NE(saver, nullptr);
-    EXPECT_TRUE(DrawsWithin(saver, 20000));
+    EXPECT_TRUE(AnimatesWithin(saver, 20000));
     EndsOnAKeyWithTwo(saver);
 }
 
 TEST_F(SdkSaver, ExamplePreviewDrawsInsideAWindowOfTheHost)
 {
-    HWND host = CreateWindowExA(0, "STATIC", "Preview host", WS_POPUP | WS_VISIBLE, 40, 40, 240, 180, nullptr,
+    // Black, so that only the saver's own drawing shows bright pixels there.
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 40, 40, 240, 180, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(host, nullptr);
     ASSERT_TRUE(StartChild("\"" + Starfield + "\" /p " + std::to_string((UINT_PTR)host), &child));
     HWND preview = WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverPreview", 60000, host);
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(GetParent(preview), host);
-    EXPECT_TRUE(DrawsWithin(preview, 20000));
+    EXPECT_TRUE(AnimatesWithin(preview, 20000));
     DestroyWindow(host);   // the preview dies with its host and ends the saver
     EXPECT_EQ(WaitForChild(&child, 30000), 2u);
 }
