@@ -3,13 +3,18 @@
  *
  * A client saver calls one entry point (ScrRun, ScrRunWithHooks or ScrRunHosted)
  * once; the framework reads the screen-saver command line and runs the mode it
- * asks for. Link the framework's resources (lullex.res) into the client.
- * This header compiles as C and as C++.
+ * asks for. The framework's resources must be in the client: linking
+ * Lullex::lullex (or lullex_res.o) brings them; with lullex.dll they live in the
+ * DLL. The guide for saver authors is docs/lullex.md.
+ * This header compiles as C and as C++; a resource script may include it for
+ * the MS_ styles.
  */
 #ifndef LULLEX_H
 #define LULLEX_H
 
 #include <windows.h>
+
+#ifndef RC_INVOKED
 #include <prsht.h>
 #include <custcntl.h>
 
@@ -35,9 +40,13 @@ typedef struct ScrPrefs {
     LONG noTimers;                   /* no timer threads at all */
     char text1[256];                 /* free text, stored and returned */
     char text2[256];                 /* free text, stored and returned */
-    LONG alwaysRequirePassword;      /* General page shows a fixed sentence instead of the wait */
-    LONG neverRequirePassword;       /* likewise; and changing the password is refused */
-    LONG passwordBeforeActiveConfig; /* carried and returned; nothing acts on it */
+    LONG alwaysRequirePassword;      /* closing always asks for the password, whatever the wait
+                                        and the desktop say; the General page says so instead
+                                        of showing the wait */
+    LONG neverRequirePassword;       /* closing never asks; the page says so, and changing the
+                                        password (/a) is refused with a message */
+    LONG passwordBeforeActiveConfig; /* (default 1) active configuration asks for the password
+                                        first whenever closing would ask for it */
 } ScrPrefs;
 
 #define SCRPREFS_SIZE 556
@@ -151,7 +160,12 @@ UINT LULLEXAPI ScrCustomControlInfo(LPCCINFOA info);
 /* Process entry of the framework hosted as a library of its own. */
 BOOL LULLEXAPI ScrLibraryEntry(HINSTANCE module, DWORD reason);
 
-/* ---- Monitor control ("LullexMonitorClass") styles -------------------------- */
+#ifdef __cplusplus
+}
+#endif
+#endif /* RC_INVOKED */
+
+/* ---- Monitor control ("LullexMonitorClass") styles, also for resource scripts */
 
 #define MS_KINDMASK       0x0003
 #define MS_NOTHING        0x0000
@@ -171,12 +185,8 @@ BOOL LULLEXAPI ScrLibraryEntry(HINSTANCE module, DWORD reason);
 #define MS_CBOTLEFTNEV    0x0800
 #define MS_CORNERBITS     0x0FF0
 
-#ifdef __cplusplus
-}
-#endif
-
 /* The record layout is part of the interface: 8 longs, two texts, 3 longs. */
-#if !defined(_WIN64)
+#if !defined(_WIN64) && !defined(RC_INVOKED)
 typedef char lullex_scrprefs_is_556_bytes[(sizeof(ScrPrefs) == SCRPREFS_SIZE) ? 1 : -1];
 typedef char lullex_generalsettings_is_24_bytes[(sizeof(GeneralSettings) == 24) ? 1 : -1];
 typedef char lullex_createparams_is_8_bytes[(sizeof(SaverCreateParams) == 8) ? 1 : -1];

@@ -8,6 +8,8 @@ packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-to
           wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
           libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest
           nsis zip)   # the setup program and the portable archive
+# The SDK test builds a saver the way Make users do, through lullex.pc.
+packages+=(pkg-config)
 
 # Xephyr gives the full-screen saver's test two monitors.
 packages+=(xserver-xephyr)

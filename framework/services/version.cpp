@@ -6,7 +6,7 @@
 #include "framework/lullex.h"
 #include "framework/services/services.h"
 
-static const char LinkedVersion[] = "1.5s";
+static const char LinkedVersion[] = LULLEX_VERSION_TEXT "s";
 
 // The "FileVersion" string of the framework module's version resource, or
 // false when any step of the lookup fails.

@@ -1,4 +1,5 @@
-// The framework built as lullex.dll: its install check and its version text.
+// The framework built as lullex.dll: its install check, its classes and the
+// version text it reads from its own version resource.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,8 +9,7 @@
 
 namespace {
 
-typedef int (*VersionFunction)(char *, int);
-typedef HMODULE (*ModuleFunction)();
+typedef int(WINAPI *VersionFunction)(char *, int);
 
 std::string WindowsDirectory()
 {
@@ -23,10 +23,7 @@ std::string WindowsDirectory()
 
 std::string BuiltLibrary()
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, sizeof(self));
-    std::string path = self;
-    return path.substr(0, path.find_last_of('\\') + 1) + "lullex.dll";
+    return LULLEX_DLL;
 }
 
 bool ClassIn(HMODULE module, const char *name)
@@ -64,16 +61,18 @@ TEST(LibraryBuild, LibraryInTheWindowsDirectoryRegistersItsClassesAndReportsItsF
     ASSERT_NE(library, nullptr);
     EXPECT_TRUE(catcher.boxes.empty());
 
-    ModuleFunction frameworkModule = (ModuleFunction)(void *)GetProcAddress(library, "LibraryFrameworkModule");
-    VersionFunction version = (VersionFunction)(void *)GetProcAddress(library, "LibraryVersion");
-    ASSERT_NE(frameworkModule, nullptr);
+    // The classes belong to the library's own module, where its resources live.
+    VersionFunction version = (VersionFunction)(void *)GetProcAddress(library, "ScrGetVersion");
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(frameworkModule(), library);
     EXPECT_TRUE(ClassIn(library, "LullexMonitorClass"));
     EXPECT_TRUE(ClassIn(library, "LullexMonitorWindowClass"));
+    for (int dialog = 3600; dialog <= 3602; dialog++)
+        EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(dialog), RT_DIALOG), nullptr);
+    EXPECT_NE(FindResourceA(library, MAKEINTRESOURCEA(3010), RT_BITMAP), nullptr);
+    EXPECT_NE(LoadIconA(library, MAKEINTRESOURCEA(199)), nullptr);
     char text[49];
-    EXPECT_EQ(version(text, sizeof(text)), 11);
-    EXPECT_STREQ(text, "1.5 library");
+    EXPECT_EQ(version(text, sizeof(text)), 3);
+    EXPECT_STREQ(text, "1.5");
 
     FreeLibrary(library);
     EXPECT_FALSE(ClassIn(library, "LullexMonitorClass"));
