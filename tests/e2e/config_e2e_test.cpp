@@ -5,6 +5,7 @@
 #include <string>
 
 #include "e2e_harness.h"
+#include "support/wait_limit.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ protected:
         if (!sheet)
             return false;
         // The sheet exists a moment before the property sheet shows it.
-        for (DWORD start = GetTickCount(); !IsWindowVisible(sheet) && GetTickCount() - start < 5000;)
+        for (DWORD start = GetTickCount(); !IsWindowVisible(sheet) && GetTickCount() - start < WaitLimit(5000);)
             Sleep(50);
         page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
         return page != nullptr;
@@ -163,7 +164,7 @@ TEST_F(NimbraScr, ChangePasswordCallsTheSystemComponentAndEndsWithOne)
     // Wine's component takes the call and shows nothing; a box would be the
     // program's own refusal, so it is answered and counted as a fault.
     DWORD code = STILL_ACTIVE;
-    for (DWORD start = GetTickCount(); code == STILL_ACTIVE && GetTickCount() - start < 20000;) {
+    for (DWORD start = GetTickCount(); code == STILL_ACTIVE && GetTickCount() - start < WaitLimit(20000);) {
         HWND box = WaitForWindowOf(child.pid, "#32770", nullptr, 0);
         if (box && IsWindowVisible(box)) {
             ADD_FAILURE() << "unexpected window \"" << WindowText(box) << "\"";

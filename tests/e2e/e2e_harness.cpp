@@ -1,4 +1,5 @@
 #include "e2e_harness.h"
+#include "support/wait_limit.h"
 
 const char SaverKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 
@@ -47,7 +48,7 @@ bool NimbraScr::StartPastTheAnimation(const std::string &program, const std::str
     // A bare X server refuses the 800 x 600 mode: answer "Yes" to windowed mode.
     DWORD start = GetTickCount();
     HWND scene = nullptr;
-    while (!scene && GetTickCount() - start < 30000) {
+    while (!scene && GetTickCount() - start < WaitLimit(30000)) {
         HWND question = WaitForWindowOf(child.pid, "#32770", nullptr, 100);
         if (question)
             PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);

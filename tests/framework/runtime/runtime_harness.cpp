@@ -1,4 +1,5 @@
 #include "framework/runtime/runtime_harness.h"
+#include "support/wait_limit.h"
 
 #include <stdlib.h>
 #include <tlhelp32.h>
@@ -118,6 +119,7 @@ static void DispatchWaiting()
 
 bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
 {
+    timeoutMs = WaitLimit(timeoutMs);
     DWORD start = GetTickCount();
     for (;;) {
         DispatchWaiting();
@@ -227,6 +229,7 @@ ScopedValue::~ScopedValue()
 
 bool DrainTimerThreads(DWORD timeoutMs)
 {
+    timeoutMs = WaitLimit(timeoutMs);
     DWORD start = GetTickCount();
     bool allEnded = true;
     EnterCriticalSection(&threadListLock);

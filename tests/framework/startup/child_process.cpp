@@ -1,4 +1,5 @@
 #include "child_process.h"
+#include "support/wait_limit.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -33,6 +34,7 @@ void PumpMessagesFor(DWORD ms)
 
 DWORD WaitForChild(ChildProcess *child, DWORD timeoutMs)
 {
+    timeoutMs = WaitLimit(timeoutMs);
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (MsgWaitForMultipleObjects(1, &child->process, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0)
@@ -97,6 +99,7 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM lParam)
 HWND WaitForWindowOf(DWORD pid, const char *cls, const char *title, DWORD timeoutMs, HWND parent)
 {
     Search search = {pid, cls, title, nullptr};
+    timeoutMs = WaitLimit(timeoutMs);
     DWORD start = GetTickCount();
     for (;;) {
         if (parent)
