@@ -16,11 +16,11 @@ POINT CentreOf(const RECT &rect)
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-class MonitorCorners : public ::testing::Test {
+class MonitorCorners : public FreshMonitor {
 protected:
     void SetUp() override
     {
-        ScrEnsureInit();
+        FreshMonitor::SetUp();
         WatchMessageBoxes();
     }
     void Make(LONG style)

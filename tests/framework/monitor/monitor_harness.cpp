@@ -1,9 +1,12 @@
 #include "monitor_harness.h"
 #include <stdio.h>
+#include "framework/monitor/monitor.h"
+#include "framework/services/services.h"
 
 const COLORREF kParentColour = RGB(0xD0, 0x38, 0xA8);
 
 static std::vector<Notification> notifications;
+static std::vector<BoxSeen> boxes;
 static int controlPaints;
 static WNDPROC monitorProc;
 
@@ -63,6 +66,15 @@ MonitorHarness::~MonitorHarness()
 {
     if (parent)
         DestroyWindow(parent);
+}
+
+void RestoreMonitorState()
+{
+    ScrEnsureInit();
+    ReleaseMonitorResources();
+    InitMonitorResources();
+    notifications.clear();
+    boxes.clear();
 }
 
 RECT MonitorHarness::ControlRectInParent() const
@@ -133,7 +145,6 @@ MenuVisit ClickAndChoose(HWND control, int x, int y, int choice)
 
 // ---- Message boxes -------------------------------------------------------------
 
-static std::vector<BoxSeen> boxes;
 static HHOOK boxHook;
 
 std::vector<BoxSeen> &BoxesSeen() { return boxes; }

@@ -1,6 +1,7 @@
 // A parent window with one monitor control in it, and the means to drive the
 // control's modal pieces (corner menus, the warning box) from inside the test.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -24,6 +25,16 @@ struct MonitorHarness {
     ~MonitorHarness();
     RECT ControlRectInParent() const;
     LONG Style() const { return GetWindowLongA(control, GWL_STYLE); }
+};
+
+// Puts back what a fresh process has: the shared bitmaps, menus and corner layout
+// loaded anew, no System Agent and no warning given yet, nothing seen by the parent.
+void RestoreMonitorState();
+
+// A case that starts from that state.
+class FreshMonitor : public ::testing::Test {
+protected:
+    void SetUp() override { RestoreMonitorState(); }
 };
 
 std::vector<Notification> &Notifications();

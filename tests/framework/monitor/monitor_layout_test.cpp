@@ -10,6 +10,11 @@
 
 namespace {
 
+using MonitorResources = FreshMonitor;
+using MonitorSnapping = FreshMonitor;
+using MonitorPreviewStyle = FreshMonitor;
+using MonitorMissingResources = FreshMonitor;
+
 void ExpectRect(const RECT &rect, int left, int top, int right, int bottom)
 {
     EXPECT_EQ(left, rect.left);
@@ -18,7 +23,7 @@ void ExpectRect(const RECT &rect, int left, int top, int right, int bottom)
     EXPECT_EQ(bottom, rect.bottom);
 }
 
-TEST(MonitorResources, PictureAndButtonSizesComeFromTheBitmaps)
+TEST_F(MonitorResources, PictureAndButtonSizesComeFromTheBitmaps)
 {
     ScrEnsureInit();
     ASSERT_NE(nullptr, monitorBitmap);
@@ -32,7 +37,7 @@ TEST(MonitorResources, PictureAndButtonSizesComeFromTheBitmaps)
     EXPECT_FALSE(agentWarned);
 }
 
-TEST(MonitorResources, RectanglesFollowTheLayoutString)
+TEST_F(MonitorResources, RectanglesFollowTheLayoutString)
 {
     ScrEnsureInit();
     ExpectRect(cornerRect[0], 16, 17, 40, 39);
@@ -42,7 +47,7 @@ TEST(MonitorResources, RectanglesFollowTheLayoutString)
     ExpectRect(screenRect, 16, 17, 169, 130);
 }
 
-TEST(MonitorResources, EachCornerMenuOffersDefaultNowNeverWithItsOwnIds)
+TEST_F(MonitorResources, EachCornerMenuOffersDefaultNowNeverWithItsOwnIds)
 {
     ScrEnsureInit();
     const char *texts[3] = {"Default", "Now", "Never"};
@@ -59,7 +64,7 @@ TEST(MonitorResources, EachCornerMenuOffersDefaultNowNeverWithItsOwnIds)
     }
 }
 
-TEST(MonitorResources, ReleaseFreesAndClearsEverything)
+TEST_F(MonitorResources, ReleaseFreesAndClearsEverything)
 {
     ScrEnsureInit();
     HMENU menu = cornerMenu[2];
@@ -73,7 +78,7 @@ TEST(MonitorResources, ReleaseFreesAndClearsEverything)
     ReleaseMonitorResources();   // a second release finds nothing to free
 }
 
-TEST(MonitorSnapping, SnapsToPictureSizeAroundWhereItWasPlaced)
+TEST_F(MonitorSnapping, SnapsToPictureSizeAroundWhereItWasPlaced)
 {
     ScrEnsureInit();
     const struct {
@@ -100,7 +105,7 @@ TEST(MonitorSnapping, SnapsToPictureSizeAroundWhereItWasPlaced)
     }
 }
 
-TEST(MonitorSnapping, SnapsInsideADialogToo)
+TEST_F(MonitorSnapping, SnapsInsideADialogToo)
 {
     ScrEnsureInit();
     // An in-memory dialog template with one monitor control of 40 x 30 dialog units.
@@ -139,7 +144,7 @@ TEST(MonitorSnapping, SnapsInsideADialogToo)
     DestroyWindow(dialog);
 }
 
-TEST(MonitorPreviewStyle, CreatesTheInnerWindowOverTheScreenArea)
+TEST_F(MonitorPreviewStyle, CreatesTheInnerWindowOverTheScreenArea)
 {
     ScrEnsureInit();
     MonitorHarness harness;
@@ -162,7 +167,7 @@ TEST(MonitorPreviewStyle, CreatesTheInnerWindowOverTheScreenArea)
     ExpectRect(rect, 16, 17, 169, 130);
 }
 
-TEST(MonitorPreviewStyle, OtherKindsHaveNoInnerWindow)
+TEST_F(MonitorPreviewStyle, OtherKindsHaveNoInnerWindow)
 {
     ScrEnsureInit();
     for (LONG kind : {(LONG)MS_NOTHING, (LONG)MS_CORNERS, 3L}) {
@@ -172,7 +177,7 @@ TEST(MonitorPreviewStyle, OtherKindsHaveNoInnerWindow)
     }
 }
 
-TEST(MonitorPreviewStyle, InnerWindowShowsTheDesktopColour)
+TEST_F(MonitorPreviewStyle, InnerWindowShowsTheDesktopColour)
 {
     ScrEnsureInit();
     MonitorHarness harness;
@@ -201,7 +206,7 @@ LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-TEST(MonitorPreviewStyle, InnerWindowStopsThePreviewsTimerBeforeThePreviewGoes)
+TEST_F(MonitorPreviewStyle, InnerWindowStopsThePreviewsTimerBeforeThePreviewGoes)
 {
     ScrEnsureInit();
     WNDCLASSA wc = {};
@@ -230,7 +235,7 @@ TEST(MonitorPreviewStyle, InnerWindowStopsThePreviewsTimerBeforeThePreviewGoes)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));   // the thread ended
 }
 
-TEST(MonitorMissingResources, ControlWithoutLayoutOpensNoMenuAndStillWorks)
+TEST_F(MonitorMissingResources, ControlWithoutLayoutOpensNoMenuAndStillWorks)
 {
     ScrEnsureInit();
     for (RECT &rect : cornerRect)

@@ -37,11 +37,11 @@ bool IsTeal(DWORD bgrx)
     return g > r + 40 && b > r + 40;
 }
 
-class MonitorPaint : public ::testing::Test {
+class MonitorPaint : public FreshMonitor {
 protected:
     void SetUp() override
     {
-        ScrEnsureInit();
+        FreshMonitor::SetUp();
         art = ReadArt();
         ASSERT_EQ(368, art.monitor.width);
         ASSERT_EQ(170, art.monitor.height);

@@ -67,9 +67,23 @@ bool StillAllocated(ScrPrefs *prefs)
     return _msize(prefs) == sizeof(ScrPrefs);
 }
 
+// Every case starts as a fresh process does: the defaults in force, no mode running.
+void RestoreFreshState()
+{
+    ScrEnsureInit();
+    FrameworkRunning = false;
+    DefaultsApplied = false;
+    InitDefaultPrefs();
+}
+
+class Prefs : public testing::Test {
+protected:
+    void SetUp() override { RestoreFreshState(); }
+};
+
 }  // namespace
 
-TEST(Prefs, FirstCallYieldsTheDefaults)
+TEST_F(Prefs, FirstCallYieldsTheDefaults)
 {
     ScrPrefs *prefs = ScrGetPrefs();
     ASSERT_NE(prefs, nullptr);
@@ -77,7 +91,7 @@ TEST(Prefs, FirstCallYieldsTheDefaults)
     free(prefs);
 }
 
-TEST(Prefs, TwoCopiesAreIndependentWithEqualContents)
+TEST_F(Prefs, TwoCopiesAreIndependentWithEqualContents)
 {
     ScrPrefs *first = ScrGetPrefs();
     ScrPrefs *second = ScrGetPrefs();
@@ -94,7 +108,7 @@ TEST(Prefs, TwoCopiesAreIndependentWithEqualContents)
     free(third);
 }
 
-TEST(Prefs, InstalledRecordIsReturnedByLaterCopies)
+TEST_F(Prefs, InstalledRecordIsReturnedByLaterCopies)
 {
     ScrSetPrefs(UnusualPrefs());
     ScrPrefs *p = ScrGetPrefs();
@@ -114,7 +128,7 @@ TEST(Prefs, InstalledRecordIsReturnedByLaterCopies)
     free(p);
 }
 
-TEST(Prefs, AnySizeFieldIsAcceptedAndTheRecordIsFreed)
+TEST_F(Prefs, AnySizeFieldIsAcceptedAndTheRecordIsFreed)
 {
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->size = -12345;
@@ -128,7 +142,7 @@ TEST(Prefs, AnySizeFieldIsAcceptedAndTheRecordIsFreed)
     free(p);
 }
 
-TEST(Prefs, TextsFillingTheirWholeFieldAreStoredAsTheFirst255Characters)
+TEST_F(Prefs, TextsFillingTheirWholeFieldAreStoredAsTheFirst255Characters)
 {
     ScrPrefs *prefs = ScrGetPrefs();
     memset(prefs->text1, 'a', sizeof(prefs->text1));
@@ -142,7 +156,7 @@ TEST(Prefs, TextsFillingTheirWholeFieldAreStoredAsTheFirst255Characters)
     free(p);
 }
 
-TEST(Prefs, RefusedWhileAModeRunsKeepsPrefsAndRecord)
+TEST_F(Prefs, RefusedWhileAModeRunsKeepsPrefsAndRecord)
 {
     ScrPrefs *prefs = UnusualPrefs();
     FrameworkRunning = true;
@@ -159,7 +173,7 @@ TEST(Prefs, RefusedWhileAModeRunsKeepsPrefsAndRecord)
     free(prefs);
 }
 
-TEST(Prefs, CopiesAreStillHandedOutWhileAModeRuns)
+TEST_F(Prefs, CopiesAreStillHandedOutWhileAModeRuns)
 {
     FrameworkRunning = true;
     ScrPrefs *p = ScrGetPrefs();
@@ -168,7 +182,7 @@ TEST(Prefs, CopiesAreStillHandedOutWhileAModeRuns)
     free(p);
 }
 
-TEST(Prefs, NullRecordChangesNothingAndIsSilentWithoutDebugMessages)
+TEST_F(Prefs, NullRecordChangesNothingAndIsSilentWithoutDebugMessages)
 {
     LogCapture capture;
     MessageBoxCatcher catcher;
@@ -180,7 +194,7 @@ TEST(Prefs, NullRecordChangesNothingAndIsSilentWithoutDebugMessages)
     free(p);
 }
 
-TEST(Prefs, BothPasswordFlagsAreInstalledAsPassedAndWarnSilentlyWithoutDebugMessages)
+TEST_F(Prefs, BothPasswordFlagsAreInstalledAsPassedAndWarnSilentlyWithoutDebugMessages)
 {
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->alwaysRequirePassword = 1;
@@ -204,7 +218,10 @@ struct Report {
     void (*provoke)();   // runs with debugMessages set in the prefs in force
 };
 
-class PrefsReport : public testing::TestWithParam<Report> {};
+class PrefsReport : public testing::TestWithParam<Report> {
+protected:
+    void SetUp() override { RestoreFreshState(); }
+};
 
 TEST_P(PrefsReport, IsLoggedAndShownInAnOwnerlessOkBox)
 {
@@ -243,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(
                            }}),
     [](const testing::TestParamInfo<Report> &info) { return std::string(info.param.name); });
 
-TEST(Prefs, RefusalFollowsTheDebugFlagInForceNotTheOneOffered)
+TEST_F(Prefs, RefusalFollowsTheDebugFlagInForceNotTheOneOffered)
 {
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->debugMessages = 1;
@@ -257,7 +274,7 @@ TEST(Prefs, RefusalFollowsTheDebugFlagInForceNotTheOneOffered)
     free(prefs);
 }
 
-TEST(Prefs, RefusalWhileRunningStillReportsWhenDebugWasAlreadyOn)
+TEST_F(Prefs, RefusalWhileRunningStillReportsWhenDebugWasAlreadyOn)
 {
     SetDebugMessages(1);
     ScrPrefs *prefs = ScrGetPrefs();
@@ -275,7 +292,7 @@ TEST(Prefs, RefusalWhileRunningStillReportsWhenDebugWasAlreadyOn)
     free(prefs);
 }
 
-TEST(Prefs, PasswordWarningFollowsTheDebugFlagJustInstalled)
+TEST_F(Prefs, PasswordWarningFollowsTheDebugFlagJustInstalled)
 {
     SetDebugMessages(1);
     ScrPrefs *prefs = ScrGetPrefs();
@@ -289,7 +306,7 @@ TEST(Prefs, PasswordWarningFollowsTheDebugFlagJustInstalled)
     EXPECT_TRUE(catcher.boxes.empty());
 }
 
-TEST(Prefs, DefaultsAreAppliedOnlyOnce)
+TEST_F(Prefs, DefaultsAreAppliedOnlyOnce)
 {
     ScrSetPrefs(UnusualPrefs());
     ScrEnsureInit();

@@ -7,6 +7,7 @@
 #include "framework/config/general_dialog.h"
 #include "framework/lullex.h"
 #include "framework/services/services.h"
+#include "framework/startup/prefs.h"
 
 namespace {
 
@@ -22,6 +23,16 @@ void DeleteKey()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, Key);
     RegDeleteKeyA(HKEY_CURRENT_USER, Key);
+}
+
+// Every case starts with no stored values and the default preferences in force,
+// whatever an earlier case declared through SetSupport.
+void FreshState()
+{
+    ScrEnsureInit();
+    DefaultsApplied = false;
+    InitDefaultPrefs();
+    DeleteKey();
 }
 
 void Put(const char *name, DWORD type, const void *data, DWORD size)
@@ -89,8 +100,7 @@ class Settings : public testing::Test {
 protected:
     void SetUp() override
     {
-        ScrEnsureInit();
-        DeleteKey();
+        FreshState();
     }
     void TearDown() override { DeleteKey(); }
 };
@@ -158,8 +168,7 @@ class IndexClamp : public testing::TestWithParam<IndexCase> {
 protected:
     void SetUp() override
     {
-        ScrEnsureInit();
-        DeleteKey();
+        FreshState();
     }
     void TearDown() override { DeleteKey(); }
 };
@@ -202,8 +211,7 @@ class CornerReading : public testing::TestWithParam<CornerCase> {
 protected:
     void SetUp() override
     {
-        ScrEnsureInit();
-        DeleteKey();
+        FreshState();
     }
     void TearDown() override { DeleteKey(); }
 };
@@ -332,8 +340,7 @@ class LongerData : public testing::TestWithParam<LongerCase> {
 protected:
     void SetUp() override
     {
-        ScrEnsureInit();
-        DeleteKey();
+        FreshState();
         SetSupport(1, 1);
     }
     void TearDown() override { DeleteKey(); }
