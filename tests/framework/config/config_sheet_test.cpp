@@ -110,6 +110,7 @@ TEST_F(ConfigSheet, SaverPageOpensFirstWithItsOwnOkAndCancelHiddenAndDisabled)
     ASSERT_NE(client, nullptr);
     PrepareFramework(client);
     ClientDialogProc = ClientPage;
+    clientPageInits = 0;
     std::string caption, firstTab, secondTab;
     int tabs = 0, current = -1;
     bool okShown = true, okEnabled = true, cancelShown = true, cancelEnabled = true, ownText = false;
@@ -430,6 +431,11 @@ TEST_F(ConfigSheet, ActiveConfigurationOverARunningSaverChangesItAtOnce)
     EXPECT_EQ(delayDuring, 45u);
     EXPECT_TRUE(IsWindow(saver));
     ShowWindow(saver, SW_HIDE);
+    // Left alive, the saver would close itself when a later sheet deactivates it and
+    // end that sheet's loop; its end posts WM_QUIT, which is for no later case either.
+    DestroyWindow(saver);
+    MSG quit;
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // ---- The About entry -------------------------------------------------------------------

@@ -46,6 +46,7 @@ protected:
         DeleteSettingsKey();
         PrepareFramework();
         helpCalls.clear();
+        filesRequested.clear();
         agentWarned = true;
         WinHelpRoutine = RecordHelp;
     }

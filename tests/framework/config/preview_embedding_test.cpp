@@ -31,6 +31,8 @@ protected:
 
     void SetUp() override
     {
+        kindSeen = -1;
+        previewsCreated = 0;
         PrepareFramework();
         WatchMessageBoxes();
         ChangePrefs([](ScrPrefs &p) { p.noTimers = 1; });
