@@ -21,15 +21,25 @@ Bytes PixelsOf(const RgbImage *image)
     return Bytes(image->pixels, image->pixels + size_t(rows) * image->width * 3);
 }
 
-// Every test runs with a focused window, which must own the loader's boxes. The
-// window goes with the test's process: destroying it on a bare X server would wait
-// two seconds for a window manager that is not there.
+// Every test runs with a focused window, which must own the loader's boxes. Each
+// suite makes one such window and each test gives it the focus anew: destroying a
+// window on a bare X server waits two seconds for a window manager that is not
+// there, too long to pay for every test.
 class DibLoader : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
         focus = CreateWindowExA(0, "STATIC", "loader test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(focus);
+        focus = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(focus, nullptr);
         SetFocus(focus);
         StartCatchingBoxes();
     }
@@ -62,7 +72,7 @@ protected:
         ExpectOneErrorBox(text);
     }
 
-    HWND focus = nullptr;
+    static inline HWND focus = nullptr;
     std::string path = TestFilePath("nimbra_loader_test.bmp");
 };
 

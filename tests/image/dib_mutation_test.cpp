@@ -88,17 +88,34 @@ struct RunTotals {
     int images = 0, refusals = 0, platformRefusals = 0, realBoxes = 0;
 };
 
+// The focused window that owns the loader's boxes is made once for the suite, so
+// that every test counts with the same single window around it and none finds
+// the windows of earlier tests (destroying one on a bare X server waits two
+// seconds for a window manager that is not there).
 class DibMutations : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
         focus = CreateWindowExA(0, "STATIC", "mutations", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                 nullptr, nullptr, nullptr, nullptr);
+    }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(focus);
+        focus = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(focus, nullptr);
         SetFocus(focus);
         failures.reserve(4096);
     }
+    // A test that stopped half-way must not leave the next one answering boxes
+    // its way.
     void TearDown() override
     {
+        StopCatchingBoxes();
+        StopRecordingBoxes();
         DeleteFileA(path.c_str());
     }
 
@@ -202,7 +219,7 @@ protected:
                before.liveGdiObjects, after.liveGdiObjects, before.liveHandles, after.liveHandles);
     }
 
-    HWND focus = nullptr;
+    static inline HWND focus = nullptr;
     std::string path = TestFilePath("nimbra_mutation_test.bmp");
     std::string failures;
     RunTotals totals;
