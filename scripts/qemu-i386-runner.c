@@ -7,7 +7,16 @@
  * time, which takes a minute or more per process. With the space ending at
  * 0x81000000 there is almost nothing left to reserve, and a process starts in
  * about a second. 32-bit Wine programs are not large-address aware, so they lose
- * nothing they could use. */
+ * nothing they could use.
+ *
+ * A limit of the emulator that no option here removes: the thread descriptor
+ * slots that set_thread_area fills (glibc's %gs, Wine's %fs) are one table for
+ * the whole process, not one per thread. Whenever a thread reloads %fs or %gs -
+ * on return from an exception or a signal - it picks up the TEB and C library
+ * block of the most recently started thread and soon dies ("wine client error:
+ * ... Bad file descriptor", "uncaught target signal 11"). Programs that raise
+ * exceptions, or get signals, in one thread while a younger thread exists can
+ * fail here and nowhere else. */
 #include <stdlib.h>
 #include <unistd.h>
 #include <stdio.h>

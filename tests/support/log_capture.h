@@ -1,6 +1,7 @@
-// Catches the lines written to the debugger output channel, from any thread: the
-// channel raises a first-chance exception carrying each line, which a vectored
-// handler sees before anything else.
+// Catches the lines written to the debugger output channel, from any thread. The
+// program's own lines are caught at its import of OutputDebugStringA; those of other
+// modules from the first-chance exception the channel raises for each line, which a
+// vectored handler sees before anything else.
 #pragma once
 #include <windows.h>
 

@@ -100,6 +100,7 @@ HWND CreateChildSaver(HWND parent, LONG kind)
                            parent, NULL, GetModuleHandleA(NULL), NewCreateParams(kind));
 }
 
+static const DWORD PollInterval = 10;
 static bool quitSeen = false;
 static int quitCode = 0;
 
@@ -128,7 +129,10 @@ bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
         DWORD spent = GetTickCount() - start;
         if (spent >= timeoutMs)
             return false;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, timeoutMs - spent, QS_ALLINPUT);
+        // Many conditions are no message (a thread has ended, a count has grown):
+        // look again every few milliseconds even when no message comes.
+        DWORD slice = timeoutMs - spent < PollInterval ? timeoutMs - spent : PollInterval;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, slice, QS_ALLINPUT);
     }
 }
 
