@@ -17,9 +17,10 @@ for t in ${NIMBRA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Where 32-bit programs run under emulation (see setup.sh), everything takes several
-# times longer: tests stretch their waits for a condition by this factor.
+# times longer: tests stretch their waits for a condition by this factor, and skip
+# the cases about the framework's threads (see tests/support/emulation.h).
 if grep -qs nimbra-i386-runner /proc/sys/fs/binfmt_misc/qemu-i386; then
-  export NIMBRA_TEST_WAIT_SCALE=${NIMBRA_TEST_WAIT_SCALE:-10}
+  export NIMBRA_TEST_WAIT_SCALE=${NIMBRA_TEST_WAIT_SCALE:-10} NIMBRA_32BIT_EMULATED=1
 fi
 lane_prefix() { if [ "$1" = 0 ]; then echo "$build/wineprefix-test"; else echo "$build/wineprefix-test-$1"; fi; }
 lane_display_file() { if [ "$1" = 0 ]; then echo "$build/xvfb-display"; else echo "$build/xvfb-display-$1"; fi; }

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "support/emulation.h"
 #include "app/import_spy.h"
 #include "framework/runtime/runtime_harness.h"
 #include "framework/runtime/saver_runtime.h"
@@ -364,6 +365,7 @@ static void RunCycles(HWND *windows, int windowCount, int cycles)
 // behind once the list has been taken down, and the end walk finds every thread gone.
 TEST_F(TimerTest, ThousandStartStopCyclesLeaveNothingBehind)
 {
+    SKIP_WHERE_THREADS_ARE_EMULATED();
     ChangePrefs([](ScrPrefs &prefs) { prefs.debugMessages = 0; });   // the capture itself grows
     Client.answerTimer = true;
     Client.timerPeriod = 1;

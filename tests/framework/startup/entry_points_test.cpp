@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include "support/emulation.h"
 #include "framework/config/config_host.h"
 #include "framework/lullex.h"
 #include "framework/services/services.h"
@@ -220,6 +221,7 @@ TEST_F(EntryPoints, TimersStartedBeforeTheEntryAreWaitedForAndReleased)
 
 TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame)
 {
+    SKIP_WHERE_THREADS_ARE_EMULATED();
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->debugMessages = 1;
     ScrSetPrefs(prefs);
@@ -247,6 +249,7 @@ TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTh
 
 TEST_F(EntryPoints, MoreThanSixtyFourListedThreadsAreAllWaitedFor)
 {
+    SKIP_WHERE_THREADS_ARE_EMULATED();
     static HANDLE threads[80];
     ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
     ProbeSoon([] {
