@@ -121,6 +121,12 @@ if ended_within 2; then
   echo "nimbra.scr ended on its own at once; exit code $rc. See $log."
   exit $rc
 fi
+# Where 32-bit programs run under emulation the window can take a minute to come:
+# wait for the question or the animation before counting the seconds.
+for _ in $(seq 900); do
+  { shown "^Vantt GL$" || shown "^Nimbra " || ! running; } && break
+  sleep 0.2
+done
 # On a bare X server the full-screen mode is refused and the program asks whether to
 # run in a window instead: Return picks the default answer, Yes.
 if shown "^Vantt GL$"; then
