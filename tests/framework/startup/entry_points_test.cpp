@@ -180,6 +180,7 @@ void ListThread(HANDLE thread)
 
 TEST_F(EntryPoints, ReturnsOnlyAfterTheListedThreadsHaveEnded)
 {
+    SKIP_WHERE_THREADS_ARE_EMULATED();
     ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
     ProbeSoon([] {
         listedThread = CreateThread(nullptr, 0, SleepThenEnd, reinterpret_cast<void *>(700), 0, nullptr);
