@@ -1,3 +1,5 @@
+# Test names (and fixture names) of the x64 tree begin with NIMBRA_TEST_PREFIX
+# ("x64:"), so that one CTest run can hold the tests of both trees.
 # GoogleTest, cross-built with the posix-thread compilers, and a helper that makes
 # one test executable whose cases CTest runs one process each under Wine.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -38,21 +40,21 @@ function(nimbra_register_cases name sources properties wrapper)
         set(filter "${suite}.${test}")
       endif()
       if(case MATCHES "TEST_P")
-        add_test(NAME ${name}:${suite}.${test}
+        add_test(NAME ${NIMBRA_TEST_PREFIX}${name}:${suite}.${test}
                  COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-instances.sh
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> ${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       elseif(wrapper)
-        add_test(NAME ${name}:${suite}.${test}
+        add_test(NAME ${NIMBRA_TEST_PREFIX}${name}:${suite}.${test}
                  COMMAND sh ${wrapper}
                          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_filter=${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       else()
-        add_test(NAME ${name}:${suite}.${test}
+        add_test(NAME ${NIMBRA_TEST_PREFIX}${name}:${suite}.${test}
                  COMMAND ${name} --gtest_filter=${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       endif()
-      set_tests_properties(${name}:${suite}.${test} PROPERTIES TIMEOUT 300 LABELS ${name}
+      set_tests_properties(${NIMBRA_TEST_PREFIX}${name}:${suite}.${test} PROPERTIES TIMEOUT 300 LABELS ${name}
                            ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
     endforeach()
   endforeach()
@@ -61,13 +63,13 @@ endfunction()
 # A program whose cases all run in one process, as one CTest test.
 function(nimbra_register_program name properties wrapper)
   if(wrapper)
-    add_test(NAME ${name}
+    add_test(NAME ${NIMBRA_TEST_PREFIX}${name}
              COMMAND sh ${wrapper} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>
              WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
   else()
-    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
+    add_test(NAME ${NIMBRA_TEST_PREFIX}${name} COMMAND ${name} WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS ${name}
+  set_tests_properties(${NIMBRA_TEST_PREFIX}${name} PROPERTIES TIMEOUT 900 LABELS ${name}
                        ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
 endfunction()
 

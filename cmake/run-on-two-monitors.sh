@@ -27,7 +27,11 @@ start_x() {
   "$@" -displayfd 3 -nolisten tcp 3>"$displayfile" 2>/dev/null &
   pid=$!
   for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  [ -s "$displayfile" ] || { echo "$1 did not start."; return 1; }
+  if [ ! -s "$displayfile" ]; then
+    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null   # too slow to start: not left behind
+    echo "$1 did not start."
+    return 1
+  fi
   display=":$(cat "$displayfile")"
 }
 

@@ -30,7 +30,7 @@ extern "C" {
 typedef void (CALLBACK *ScrNotifyHook)(void);
 
 typedef struct ScrPrefs {
-    LONG size;                       /* 556; filled by ScrGetPrefs, ignored by ScrSetPrefs */
+    LONG size;                       /* SCRPREFS_SIZE; filled by ScrGetPrefs, ignored by ScrSetPrefs */
     LONG supportsActiveConfig;       /* offer active configuration over the running saver */
     LONG supportsMuteSound;          /* offer and store "Mute Sound" */
     LONG debugMessages;              /* debug log lines and debug-only message boxes */
@@ -49,7 +49,12 @@ typedef struct ScrPrefs {
                                         first whenever closing would ask for it */
 } ScrPrefs;
 
+/* On 64-bit Windows the hook pointer takes 8 bytes and 8-byte alignment. */
+#ifdef _WIN64
+#define SCRPREFS_SIZE 560
+#else
 #define SCRPREFS_SIZE 556
+#endif
 
 /* Returns a new copy of the preferences in force (the caller owns it), or NULL. */
 ScrPrefs *LULLEXAPI ScrGetPrefs(void);
@@ -190,6 +195,9 @@ BOOL LULLEXAPI ScrLibraryEntry(HINSTANCE module, DWORD reason);
 typedef char lullex_scrprefs_is_556_bytes[(sizeof(ScrPrefs) == SCRPREFS_SIZE) ? 1 : -1];
 typedef char lullex_generalsettings_is_24_bytes[(sizeof(GeneralSettings) == 24) ? 1 : -1];
 typedef char lullex_createparams_is_8_bytes[(sizeof(SaverCreateParams) == 8) ? 1 : -1];
+#endif
+#if defined(_WIN64) && !defined(RC_INVOKED)
+typedef char lullex_scrprefs_is_560_bytes[(sizeof(ScrPrefs) == SCRPREFS_SIZE) ? 1 : -1];
 #endif
 
 #endif /* LULLEX_H */

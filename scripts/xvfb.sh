@@ -9,6 +9,7 @@ start_xvfb() {
   for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
   if [ ! -s "$displayfile" ]; then
     rm -f "$displayfile"
+    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null   # started, but too late: not left behind
     echo "Xvfb did not start."
     return 1
   fi
