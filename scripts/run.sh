@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, prepares the project's Wine prefix (build/wineprefix
+# Installs what is missing, builds the program this machine runs natively (the 32-bit
+# build/nimbra.scr, or build/x64/nimbra.scr where 32-bit programs do not run or
+# NIMBRA_X64_ONLY=1; see scripts/arch.sh), prepares the project's Wine prefix (build/wineprefix
 # unless WINEPREFIX is set), installs the textures into its C:\windows\NimbraData\ and
 # starts nimbra.scr with the given arguments (none: a bare start).
 #
@@ -17,8 +19,17 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
-"$root/scripts/build.sh" --target nimbra || { echo "Build failed."; exit 1; }
-program=$build/nimbra.scr
+source "$root/scripts/arch.sh"
+if [ "$(native_build)" = x64 ]; then
+  # The x64 tree is configured by the main one, then built on its own.
+  "$root/scripts/build.sh" --target nimbra_x64-configure &&
+    cmake --build "$build/x64" -j "$(nproc)" --target nimbra art || { echo "Build failed."; exit 1; }
+  program=$build/x64/nimbra.scr
+  echo "Running the x64 build: $program"
+else
+  "$root/scripts/build.sh" --target nimbra || { echo "Build failed."; exit 1; }
+  program=$build/nimbra.scr
+fi
 
 # With no display: our own X server, started before any Wine process of the prefix,
 # so that the prefix's desktop process draws on it.
@@ -42,7 +53,7 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 # A server of this prefix still running from before would keep its old display.
 [ $headless = 1 ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
-"$root/scripts/wineprefix.sh" "$WINEPREFIX" "$build/NimbraData" || exit 1
+"$root/scripts/wineprefix.sh" "$WINEPREFIX" "$(dirname "$program")/NimbraData" || exit 1
 echo "Wine prefix: $WINEPREFIX (textures in C:\\windows\\NimbraData\\)"
 
 # The prefix's default desktop: a virtual desktop of the wanted size, or none.

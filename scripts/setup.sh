@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building and running needs on Debian 12: the i386 architecture,
-# the mingw-w64 cross compiler, Wine (32-bit), Xvfb, a few X tools, NSIS and zip.
+# the mingw-w64 cross compilers (i686 and x86_64), Wine (32- and 64-bit), Xvfb, a
+# few X tools, NSIS, zip and the signing tool. Changes nothing else on the machine.
 # Does nothing when everything is already there.
 set -euo pipefail
 
 packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
+          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
           libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest
           nsis zip)   # the setup program and the portable archive
+# Signed builds (an option) and their test.
+packages+=(osslsigncode openssl)
 # The SDK test builds a saver the way Make users do, through lullex.pc.
 packages+=(pkg-config)
 
@@ -32,23 +36,22 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-# Some x86_64 kernels run no 32-bit programs (their 32-bit emulation is switched
-# off), and Wine's 32-bit side is made of such programs. There the kernel is told to
-# start every 32-bit x86 program through qemu's user-mode emulator instead, by way
-# of scripts/qemu-i386-runner.c.
-runner=/usr/local/bin/nimbra-i386-runner
-binfmt=/proc/sys/fs/binfmt_misc
-enable_32bit_programs() {
-  /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
-  echo "This kernel runs no 32-bit programs; registering qemu's emulator for them."
-  install_missing qemu-user-static gcc libc6-dev
-  $SUDO gcc -O2 -static -o "$runner" "$root/scripts/qemu-i386-runner.c"
-  [ -e "$binfmt/register" ] || $SUDO mount -t binfmt_misc binfmt_misc "$binfmt"
-  if [ -e "$binfmt/qemu-i386" ]; then echo -1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null; fi
-  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$runner"':F' |
-    $SUDO tee "$binfmt/register" >/dev/null
-  /usr/lib/wine/wine --version >/dev/null 2>&1 || { echo "32-bit programs still do not run."; return 1; }
+# An earlier version of this script registered qemu's user-mode emulator for every
+# 32-bit program of the machine, where the kernel runs none. A build script has no
+# business changing how the machine runs programs: that registration, exactly that
+# one, is removed. Such machines now build and test the x64 program instead.
+old_runner=/usr/local/bin/nimbra-i386-runner
+old_entry=/proc/sys/fs/binfmt_misc/qemu-i386
+remove_old_emulator_registration() {
+  if grep -qs "^interpreter $old_runner\$" "$old_entry"; then
+    echo -1 | $SUDO tee "$old_entry" >/dev/null
+    echo "Removed the registration of qemu's emulator for 32-bit programs ($old_entry) that an earlier setup.sh made."
+  fi
+  if [ -e "$old_runner" ]; then
+    $SUDO rm -f "$old_runner"
+    echo "Removed $old_runner, which an earlier setup.sh installed."
+  fi
 }
 
 install_missing "${packages[@]}"
-enable_32bit_programs
+remove_old_emulator_registration

@@ -1,5 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test with CTest under Wine.
+# Installs what is missing, builds both builds, and runs every test with CTest
+# under Wine.
+#
+# Where the machine runs 32-bit programs, the whole suite runs on the 32-bit build
+# (build/) together with the x64 build's end-to-end tests. Where it runs none
+# (see scripts/arch.sh), or with NIMBRA_X64_ONLY=1, the whole suite runs on the
+# x64 build (build/x64/); the cases that need a 32-bit program skip, each saying
+# why, and the summary counts them.
+#
 # Tests run side by side in lanes (NIMBRA_TEST_LANES, default: the number of
 # cores): each lane is a Wine prefix and an Xvfb server of its own, and CTest gives
 # every test one lane for as long as it runs (see cmake/test-lane.sh.in).
@@ -9,6 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
 lanes=${NIMBRA_TEST_LANES:-$(nproc)}
+source "$root/scripts/arch.sh"
 
 # NIMBRA_BUILD_TARGETS (space-separated) builds only those targets.
 targets=()
@@ -16,17 +25,25 @@ for t in ${NIMBRA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
 "$root/scripts/build.sh" "${targets[@]}" || { echo "Build failed."; exit 1; }
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Where 32-bit programs run under emulation (see setup.sh), everything takes several
-# times longer: tests stretch their waits for a condition by this factor, and skip
-# the cases about the framework's threads (see tests/support/emulation.h).
-# The cases whose threads come and go by the dozen while the window thread waits on
-# them end their process there at random, even when they skip, so they are left out.
-emulated_out=()
-if grep -qs nimbra-i386-runner /proc/sys/fs/binfmt_misc/qemu-i386; then
+tests=$build
+if [ "$(native_build)" = x64 ]; then
+  tests=$build/x64
+  export NIMBRA_NO_32BIT=1
+  if [ "${NIMBRA_X64_ONLY:-0}" = 1 ]; then
+    echo "NIMBRA_X64_ONLY=1: testing the x64 build alone; cases that need a 32-bit program skip."
+  else
+    echo "This machine runs no 32-bit programs: testing the x64 build; cases that need a 32-bit program skip."
+  fi
+elif emulated_32bit; then
+  # A developer has registered qemu's emulator for 32-bit programs by hand (see the
+  # README): everything takes several times longer, so tests stretch their waits
+  # for a condition, and the cases whose threads come and go by the dozen while
+  # the window thread waits on them (which the emulator cannot run) are left out.
   export NIMBRA_TEST_WAIT_SCALE=${NIMBRA_TEST_WAIT_SCALE:-10} NIMBRA_32BIT_EMULATED=1
-  emulated_out=(-E '^(startup_tests:EntryPoints\.(ReturnsOnlyAfterTheListedThreadsHaveEnded|ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame|MoreThanSixtyFourListedThreadsAreAllWaitedFor)|runtime_test:TimerTest\.ThousandStartStopCyclesLeaveNothingBehind)$')
+  set -- -E '^(startup_tests:EntryPoints\.(ReturnsOnlyAfterTheListedThreadsHaveEnded|ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame|MoreThanSixtyFourListedThreadsAreAllWaitedFor)|runtime_test:TimerTest\.ThousandStartStopCyclesLeaveNothingBehind)$' "$@"
   echo "32-bit programs run under emulation here: leaving out four thread-heavy cases (see tests/support/emulation.h)."
 fi
+
 lane_prefix() { if [ "$1" = 0 ]; then echo "$build/wineprefix-test"; else echo "$build/wineprefix-test-$1"; fi; }
 lane_display_file() { if [ "$1" = 0 ]; then echo "$build/xvfb-display"; else echo "$build/xvfb-display-$1"; fi; }
 
@@ -68,5 +85,16 @@ for ((lane = 0; lane < lanes; lane++)); do
 done
 unset DISPLAY
 
-ctest --test-dir "$build" --output-on-failure --timeout 900 \
-      --parallel "$lanes" --resource-spec-file "$lanes_file" "${emulated_out[@]}" "$@"
+ctest --test-dir "$tests" --output-on-failure --timeout 900 \
+      --parallel "$lanes" --resource-spec-file "$lanes_file" "$@"
+rc=$?
+
+# Skipped cases, with their reasons: those of whole tests (CTest lists them above)
+# and those inside a test program that passed (GoogleTest's "[  SKIPPED ]" lines).
+log=$tests/Testing/Temporary/LastTest.log
+skipped=$(tr -d '\r' <"$log" 2>/dev/null | grep -aE '^\[  SKIPPED \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+$' | sort -u)
+if [ -n "$skipped" ]; then
+  echo "$(echo "$skipped" | wc -l) test cases skipped:"
+  echo "$skipped" | sed 's/^\[  SKIPPED \]/ /'
+fi
+exit $rc

@@ -1,0 +1,29 @@
+# Sourced by the scripts: which of the two builds this machine runs natively.
+# Some x86_64 kernels run no 32-bit programs at all (their 32-bit emulation is
+# switched off): starting one fails with "Exec format error". There the x64 build
+# is the one that runs and is tested; NIMBRA_X64_ONLY=1 chooses that path anywhere.
+
+# runs_32bit_programs: true unless starting a 32-bit program (Wine's own 32-bit
+# loader) fails with "Exec format error". Any other failure is not an answer to
+# the question, so it counts as yes and shows up where Wine is used.
+runs_32bit_programs() {
+  local out
+  out=$(/usr/lib/wine/wine --version 2>&1) && return 0
+  case $out in *"Exec format error"*) return 1 ;; esac
+  return 0
+}
+
+# native_build: "x64" where the x64 build is the one to run, else "x86".
+native_build() {
+  if [ "${NIMBRA_X64_ONLY:-0}" = 1 ] || ! runs_32bit_programs; then echo x64; else echo x86; fi
+}
+
+# emulated_32bit: true where a developer has registered qemu's user-mode
+# emulator for 32-bit programs by hand (see the README's notes for contributors).
+emulated_32bit() {
+  local entry
+  for entry in /proc/sys/fs/binfmt_misc/*i386*; do
+    grep -qs '^enabled' "$entry" && return 0
+  done
+  return 1
+}
