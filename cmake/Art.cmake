@@ -33,5 +33,5 @@ function(nimbra_use_art target)
   add_dependencies(${target} art)
   target_include_directories(${target} PRIVATE ${ART_DIR} ${CMAKE_SOURCE_DIR}/resources)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/nimbra.rc TARGET_DIRECTORY ${target}
-                              PROPERTIES OBJECT_DEPENDS "${ART_FILES}")
+                              PROPERTIES OBJECT_DEPENDS "${ART_FILES};${CMAKE_SOURCE_DIR}/resources/nimbra.manifest")
 endfunction()
