@@ -6,11 +6,20 @@ TEST(CClient, SeesTheRecordLayoutsOfTheInterface)
 {
     CClientLayout layout;
     CClientGetLayout(&layout);
+#ifdef _WIN64
+    // The hook pointer takes 8 bytes on an 8-byte boundary: what follows it moves by 4.
+    EXPECT_EQ(layout.prefsSize, 560);
+    EXPECT_EQ(layout.prefsText1Offset, 36);
+    EXPECT_EQ(layout.prefsText2Offset, 292);
+    EXPECT_EQ(layout.prefsAlwaysOffset, 548);
+    EXPECT_EQ(layout.prefsLastOffset, 556);
+#else
     EXPECT_EQ(layout.prefsSize, 556);
     EXPECT_EQ(layout.prefsText1Offset, 32);
     EXPECT_EQ(layout.prefsText2Offset, 288);
     EXPECT_EQ(layout.prefsAlwaysOffset, 544);
     EXPECT_EQ(layout.prefsLastOffset, 552);
+#endif
     EXPECT_EQ(layout.settingsSize, 24);
     EXPECT_EQ(layout.createParamsSize, 8);
     EXPECT_EQ(layout.verifyPw, 0x8000);
@@ -42,7 +51,7 @@ TEST(CClient, CallsTheFrameworkWithItsOwnCallingConvention)
     EXPECT_EQ(ops->getVersion(version, sizeof(version)), 4);
     EXPECT_STREQ(version, "1.5s");
 
-    EXPECT_EQ(CClientPrefsRoundTrip("from C"), 556);
+    EXPECT_EQ(CClientPrefsRoundTrip("from C"), SCRPREFS_SIZE);
     ScrPrefs *prefs = ScrGetPrefs();
     EXPECT_STREQ(prefs->text1, "from C");
     EXPECT_EQ(prefs->noTimers, 1);

@@ -46,7 +46,7 @@ void SetDebugMessages(LONG on)
 
 void ExpectDefaults(const ScrPrefs *p)
 {
-    EXPECT_EQ(p->size, 556);
+    EXPECT_EQ(p->size, SCRPREFS_SIZE);
     EXPECT_EQ(p->supportsActiveConfig, 0);
     EXPECT_EQ(p->supportsMuteSound, 1);
     EXPECT_EQ(p->debugMessages, 0);
@@ -112,7 +112,7 @@ TEST_F(Prefs, InstalledRecordIsReturnedByLaterCopies)
 {
     ScrSetPrefs(UnusualPrefs());
     ScrPrefs *p = ScrGetPrefs();
-    EXPECT_EQ(p->size, 556);
+    EXPECT_EQ(p->size, SCRPREFS_SIZE);
     EXPECT_EQ(p->supportsActiveConfig, 1);
     EXPECT_EQ(p->supportsMuteSound, 0);
     EXPECT_EQ(p->debugMessages, 0);
@@ -138,7 +138,7 @@ TEST_F(Prefs, AnySizeFieldIsAcceptedAndTheRecordIsFreed)
     EXPECT_FALSE(StillAllocated(prefs));
     ScrPrefs *p = ScrGetPrefs();
     EXPECT_EQ(p->noTimers, 1);
-    EXPECT_EQ(p->size, 556);
+    EXPECT_EQ(p->size, SCRPREFS_SIZE);
     free(p);
 }
 
