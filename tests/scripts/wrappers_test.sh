@@ -5,15 +5,16 @@
 # Usage: wrappers_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
 build=$1 source=$2
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The three checks wait for time limits, so they run side by side.
+fail() { echo "FAILED: $*" | tee -a "$work/failures"; }
 
 # A program killed for its time limit has shown what it printed, and leaves no
 # file behind.
+check_wine_run() {
 mkdir "$work/tmp"
-out=$(TMPDIR=$work/tmp timeout 15 "$build/wine-run.sh" cmd /c "echo streamed-line & ping -n 60 127.0.0.1 >nul")
+out=$(TMPDIR=$work/tmp timeout 8 "$build/wine-run.sh" cmd /c "echo streamed-line & ping -n 60 127.0.0.1 >nul")
 rc=$?
 [ $rc = 124 ] || fail "the program was not stopped by its time limit (exit code $rc)"
 [[ $out == *streamed-line* ]] || fail "the output of a program stopped by its time limit was lost: '$out'"
@@ -24,26 +25,34 @@ out=$("$build/wine-run.sh" cmd /c "echo done-line & exit 7")
 rc=$?
 [ $rc = 7 ] || fail "exit code $rc, not the program's 7"
 [[ $out == *done-line* ]] || fail "the output of a program that ended was lost: '$out'"
+}
 
 # An X server that does not come up in time is ended, not orphaned: a stand-in
 # Xvfb (and Xephyr) that never names its display.
 mkdir "$work/bin"
 cat >"$work/bin/Xvfb" <<EOF
 #!/bin/sh
-echo \$\$ >>"$work/started"
+echo \$\$ >>"\$NIMBRA_STARTED"
 exec sleep 120
 EOF
 cp "$work/bin/Xvfb" "$work/bin/Xephyr"
 chmod +x "$work/bin/Xvfb" "$work/bin/Xephyr"
-alive() { local pid; for pid in $(cat "$work/started" 2>/dev/null); do kill -0 "$pid" 2>/dev/null && echo "$pid"; done; }
 
-(PATH=$work/bin:$PATH; source "$source/scripts/xvfb.sh"; start_xvfb) >/dev/null && fail "start_xvfb reported a server that never started"
-[ -s "$work/started" ] || fail "the stand-in Xvfb was not started"
-[ -z "$(alive)" ] || fail "start_xvfb left the server behind: $(alive)"
-: >"$work/started"
-PATH=$work/bin:$PATH sh "$source/cmake/run-on-two-monitors.sh" "$build/wine-run.sh" true >/dev/null &&
-  fail "run-on-two-monitors.sh ran with no X server"
-[ -z "$(alive)" ] || fail "run-on-two-monitors.sh left the server behind: $(alive)"
+alive() { local pid; for pid in $(cat "$1" 2>/dev/null); do kill -0 "$pid" 2>/dev/null && echo "$pid"; done; }
+check_start_xvfb() {
+  (export PATH=$work/bin:$PATH NIMBRA_STARTED=$work/started-1; source "$source/scripts/xvfb.sh"; start_xvfb) >/dev/null &&
+    fail "start_xvfb reported a server that never started"
+  [ -s "$work/started-1" ] || fail "the stand-in Xvfb was not started"
+  [ -z "$(alive "$work/started-1")" ] || fail "start_xvfb left the server behind"
+}
+check_two_monitors() {
+  PATH=$work/bin:$PATH NIMBRA_STARTED=$work/started-2 sh "$source/cmake/run-on-two-monitors.sh" "$build/wine-run.sh" true >/dev/null &&
+    fail "run-on-two-monitors.sh ran with no X server"
+  [ -s "$work/started-2" ] || fail "the stand-in Xvfb was not started"
+  [ -z "$(alive "$work/started-2")" ] || fail "run-on-two-monitors.sh left the server behind"
+}
 
-[ $failures = 0 ] && echo "Wrappers: passed"
-exit $((failures > 0))
+check_wine_run & check_start_xvfb & check_two_monitors &
+wait
+[ -s "$work/failures" ] && exit 1
+echo "Wrappers: passed"
