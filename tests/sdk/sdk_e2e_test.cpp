@@ -156,6 +156,66 @@ TEST_F(SdkSaver, ExampleSettingsOpenOnItsOwnPageWithItsPreviewAndGeneralBesideIt
     EXPECT_NE(WaitForChild(&child, 30000), STILL_ACTIVE);
 }
 
+TEST_F(SdkSaver, HostedExampleCreatesItsOwnWindowAndEndsOnAKey)
+{
+    ASSERT_TRUE(StartChild("\"" + Work + "\\pulse\\pulse.scr\" /s", &child));
+    HWND saver = WaitForWindowOf(child.pid, "PulseSaverClass", "SaverWindow", 60000);
+    ASSERT_NE(saver, nullptr);
+    EXPECT_TRUE(AnimatesWithin(saver, 20000));
+    EndsOnAKeyWithTwo(saver);
+}
+
+namespace {
+
+// The pixels and mask of an icon's picture at one size, empty when there is none.
+std::vector<DWORD> IconPicture(HINSTANCE module, const char *name, int size, UINT flags = 0)
+{
+    std::vector<DWORD> picture;
+    HICON icon = static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, size, size, flags));
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return picture;
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = size;
+    format.bmiHeader.biHeight = size;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    picture.resize(2 * size * size);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmColor, 0, size, picture.data(), &format, DIB_RGB_COLORS);
+    GetDIBits(screen, info.hbmMask, 0, size, picture.data() + size * size, &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    return picture;
+}
+
+}  // namespace
+
+// The guide's saver has an icon of its own (100) beside the framework's (199): after
+// the link merged its resources with lullex_res.o, each shows its own picture.
+TEST(SdkResources, SaverIconAndFrameworkIconKeepTheirOwnPictures)
+{
+    HMODULE saver = LoadLibraryExA((Work + "\\guide\\mysaver.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE dll = LoadLibraryExA((Work + "\\sdk\\bin\\lullex.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(saver, nullptr);
+    ASSERT_NE(dll, nullptr);
+    const std::string ownIcon = Work + "\\guide-src\\mysaver.ico";
+    for (int size : {16, 32}) {
+        std::vector<DWORD> own = IconPicture(saver, MAKEINTRESOURCEA(100), size);
+        std::vector<DWORD> framework = IconPicture(saver, MAKEINTRESOURCEA(199), size);
+        ASSERT_FALSE(own.empty()) << size;
+        ASSERT_FALSE(framework.empty()) << size;
+        EXPECT_EQ(own, IconPicture(nullptr, ownIcon.c_str(), size, LR_LOADFROMFILE)) << size;
+        EXPECT_EQ(framework, IconPicture(dll, MAKEINTRESOURCEA(199), size)) << size;
+        EXPECT_NE(own, framework) << size;
+    }
+    FreeLibrary(dll);
+    FreeLibrary(saver);
+}
+
 // The C client linked against Lullex::lullex_shared. Both cases put lullex.dll
 // where the loader finds it and take it away again, so they hold the lock that
 // the library tests of the framework hold too.

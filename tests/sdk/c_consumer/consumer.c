@@ -1,7 +1,9 @@
 /* The smallest saver a C author writes against the installed SDK: it fills its
    window with one colour per tick and leaves the rest to the framework. Built
-   twice: with the static framework and with lullex.dll. */
+   twice: with the static framework and with lullex.dll. Its WinMain starts the
+   common controls as the guide's does: either package alone must link that. */
 #include <lullex.h>
+#include <commctrl.h>
 
 static LRESULT CALLBACK ConsumerSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -18,8 +20,10 @@ static LRESULT CALLBACK ConsumerSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
 {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     (void)previous;
     (void)commandLine;
     (void)show;
+    InitCommonControlsEx(&controls);
     return ScrRun(instance, ConsumerSaverProc, NULL, NULL, 0);
 }
