@@ -316,6 +316,25 @@ Function un.onInit
   Call un.CloseRunningNimbra
 FunctionEnd
 
+; Run without _?=, the uninstaller runs as a copy of itself in $TEMP\~nsu*.tmp,
+; which it cannot remove while it runs: a hidden command script waits for it to
+; end, then removes the copy, its folder and itself.
+Function un.onUninstSuccess
+  ${GetFileName} $EXEDIR $0
+  StrCpy $0 $0 4
+  ${If} $0 != "~nsu"
+    Return
+  ${EndIf}
+  GetTempFileName $1
+  Delete $1
+  StrCpy $1 "$1.cmd"
+  FileOpen $2 $1 w
+  FileWrite $2 '@echo off$\r$\ncd /d "$TEMP"$\r$\n:wait$\r$\ndel "$EXEPATH" >nul 2>&1$\r$\nrmdir "$EXEDIR" >nul 2>&1$\r$\nif exist "$EXEDIR" goto wait$\r$\ndel "%~f0"$\r$\n'
+  FileClose $2
+  SetOutPath $TEMP
+  ExecShell "" '"$SYSDIR\cmd.exe"' '/c "$1"' SW_HIDE
+FunctionEnd
+
 ; Puts the remembered value $1 back into the desktop value $0: absent stays absent.
 Function un.RestoreDesktopValue
   ClearErrors
