@@ -2,8 +2,9 @@
 ; VERSION, VERSION4 (the same in four numbers), PUBLISHER, COPYRIGHT, SAVER32 and
 ; SAVER64 (the built nimbra.scr of each kind), TEXTURES (the folder of the five
 ; bitmaps), ICON, PICTURE (the welcome and finish pages' 164 x 314 bitmap),
-; PATCH_VERSION (version-strings.pl), OUTFILE and, to sign, SIGN (a command that
-; signs the file named after it in place) with -D.
+; PATCH_VERSION (version-strings.pl), OUTFILE and, to sign, SIGN and SIGN_SCRIPT
+; (a cmake command and sign.cmake, which signs the FILE it is given in place)
+; with -D.
 ;
 ; Command line: /S installs silently and makes Nimbra the active screen saver;
 ; /NOACTIVATE leaves the active screen saver alone (and, shown, starts with the
@@ -37,8 +38,8 @@ ManifestSupportedOS all
 !define UNINSTALLER "uninstall.exe"
 
 !ifdef SIGN
-  !finalize '${SIGN} -DFILE="%1"'
-  !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}" && ${SIGN} -DFILE="%1"'
+  !finalize '${SIGN} -DFILE="%1" -P "${SIGN_SCRIPT}"'
+  !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}" && ${SIGN} -DFILE="%1" -P "${SIGN_SCRIPT}"'
 !else
   !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}"'
 !endif
