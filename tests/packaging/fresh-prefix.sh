@@ -33,8 +33,10 @@ boot() (
   fi
 ) 9>"$1.lock"
 
-boot "$template" win64 || exit 1
+# The two boot side by side.
+boot "$template" win64 & boot64=$!
 [ "$template32" = - ] || boot "$template32" win32 || exit 1
+wait $boot64 || exit 1
 [ $# -eq 0 ] && exit 0
 
 case "$*" in
