@@ -52,7 +52,7 @@ if osslsigncode verify -in "$built/nimbra-$version-setup.exe" >/dev/null 2>&1; t
 fi
 
 if [ "${NIMBRA_NO_32BIT:-}" = 1 ]; then
-  echo "[  SKIPPED ] the installed uninstaller: the setup program is a 32-bit program, and this machine runs none"
+  echo "Not checked here: the installed uninstaller (the setup program is a 32-bit program, and this machine runs none)"
 else
   prefix=$(mktemp -d "$template-signed.XXXXXX")
   cp -al "$template/." "$prefix/"
