@@ -372,7 +372,10 @@ Function un.RestorePreviousSaver
       ${EndIf}
     ${EndIf}
   ${EndIf}
-  DeleteRegKey HKCU "${REMEMBER_KEY}"
+  DeleteRegValue HKCU "${REMEMBER_KEY}" "${REMEMBERED}"
+  DeleteRegValue HKCU "${REMEMBER_KEY}" "${PREVIOUS_SAVER}"
+  DeleteRegValue HKCU "${REMEMBER_KEY}" "${PREVIOUS_ACTIVE}"
+  DeleteRegKey /ifempty HKCU "${REMEMBER_KEY}"
 FunctionEnd
 
 ; Removes only what setup put there: files the user added keep the folder. A
