@@ -186,7 +186,7 @@ Var Activate    ; 1 unless the command line says /NOACTIVATE
     ${If} $R8 == 0
       Return
     ${EndIf}
-    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Nimbra is running, as the screen saver or in a preview.$\r$\n$\r$\nClick OK to close it and continue (a screen saver holds no unsaved work), or Cancel to quit $(^Name) without changing anything." /SD IDOK IDOK close
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Nimbra is running, as the screen saver or in a preview.$\r$\n$\r$\nClick OK to close it and continue (a screen saver holds no unsaved work), or Cancel to stop here without changing anything." /SD IDOK IDOK close
     SetErrorLevel 1
     Quit
   close:
