@@ -2,10 +2,11 @@
 # The signed build: makes a throw-away certificate with openssl, runs the
 # packaging of the build tree BUILT with signing on (signed-tree.cmake), and
 # checks with osslsigncode every file that must carry a signature: nimbra.scr of
-# each kind, lullex.dll, the setup program and, installed by that setup in a
-# fresh copy of the 64-bit template prefix, the uninstaller and the saver; the
-# uninstaller, its version strings rewritten before it was signed, must still
-# pass its own integrity check and run. Without the option nothing is signed.
+# each kind, lullex.dll, the setup program, the archive's x64 program (and the
+# archive's layout) and, installed by that setup in a fresh copy of the 64-bit
+# template prefix, the uninstaller and the saver; the uninstaller, its version
+# strings rewritten before it was signed, must still pass its own integrity
+# check and run. Without the option nothing is signed.
 # usage: signed-build.sh SOURCE BUILT TEMPLATE
 set -eu
 source=$1 built=$2 template=$3
@@ -49,6 +50,14 @@ verify "$work/stage/x64/nimbra.scr" "nimbra.scr (x64)"
 verify "$work/stage/lullex.dll" "lullex.dll"
 setup=$work/tree/nimbra-$version-setup.exe
 verify "$setup" "nimbra-$version-setup.exe"
+# The portable archive: both programs, each in its folder, under one top folder.
+mkdir "$work/zip"
+(cd "$work/zip" && unzip -q "$work/tree/nimbra-$version-windows.zip")
+for file in x86/nimbra.scr x64/nimbra.scr NimbraData/earth.bmp README.txt; do
+  [ -f "$work/zip/nimbra-$version/$file" ] || { echo "Not in the archive: nimbra-$version/$file"; failed=1; }
+done
+[ "$(ls "$work/zip")" = "nimbra-$version" ] || { echo "The archive has more than one top folder"; failed=1; }
+verify "$work/zip/nimbra-$version/x64/nimbra.scr" "the archive's x64 nimbra.scr"
 unsigned=$(ls "$built"/nimbra-*-setup.exe | head -n 1)
 if osslsigncode verify -in "$unsigned" >/dev/null 2>&1; then
   echo "SIGNED without the option: $unsigned"; failed=1
