@@ -560,17 +560,22 @@ TEST_F(Setup, ShownSetupAndUninstallOfferToCloseTheRunningSaverOrToCancel)
     EXPECT_TRUE(Ended(child));
 }
 
-// A file that another program holds open goes at the next restart; the
-// uninstaller says so with its exit code (run in place with _?= to see it).
-TEST_F(Setup, UninstallMarksAFileInUseForRemovalAtRestartAndSaysSo)
+// A file that another program holds open: setup fails without changing
+// anything; uninstall removes it at the next restart and says so with its exit
+// code (run in place with _?= to see it).
+TEST_F(Setup, AFileInUseFailsSetupAndIsRemovedAtRestartByUninstall)
 {
     ASSERT_EQ(RunSetup("/S"), 0u);
+    Backdate(InstalledSaver());
     HANDLE held;
     {
         NativeFiles native;
         held = CreateFileA(InstalledSaver().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     }
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(RunSetup("/S"), 2u);
+    EXPECT_TRUE(IsBackdated(InstalledSaver()));
 
     DWORD code = RunProgram("\"" + DataFolder() + "\\uninstall.exe\" /S _?=" + DataFolder());
     CloseHandle(held);
