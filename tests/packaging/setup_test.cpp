@@ -1,12 +1,17 @@
-// The setup program as a user meets it: nimbra-setup.exe run silently on a
-// machine that has never seen Nimbra, then the installed saver, the desktop's
-// saver choice, Programs and Features, and the uninstaller.
+// The setup program as a user meets it: nimbra-<version>-setup.exe run silently
+// and shown on a machine that has never seen Nimbra or that has 1.0.0, then the
+// installed saver, the desktop's saver choice, Programs and Features, and the
+// uninstaller.
 //
-// Every case runs in a Wine prefix of its own (fresh-prefix.sh copies a booted,
-// untouched template): an install writes the system folder, C:\windows\NimbraData,
-// HKLM and the desktop's choice of saver for good, and each case must begin on
-// a machine without Nimbra and with the desktop settings it sets up itself.
+// Every case runs in a Wine prefix of its own (fresh-prefix.sh gives each case a
+// copy of a booted, untouched template, so the program runs one process per
+// case): an install writes the system folder, C:\windows\NimbraData, HKLM and
+// the desktop's choice of saver for good, and each case must begin on a machine
+// without Nimbra and with the desktop settings it sets up itself. The prefixes
+// are 64-bit ones, as 64-bit Windows; the case of 32-bit Windows runs in a
+// 32-bit prefix (see CMakeLists.txt).
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <functional>
@@ -14,12 +19,14 @@
 #include <vector>
 
 #include "e2e_harness.h"
+#include "support/wait_limit.h"
 
 namespace {
 
 const char DesktopKey[] = "Control Panel\\Desktop";
 const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char EntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimbra";
+const char SessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char Missing[] = "<missing>";
 const char EarlierSaver[] = "C:\\windows\\system32\\earlier.scr";
 const char *const Textures[] = {"nebula.bmp", "earth.bmp", "moon.bmp", "nimbra.bmp", "clouds.bmp"};
@@ -27,21 +34,40 @@ const char *const Textures[] = {"nebula.bmp", "earth.bmp", "moon.bmp", "nimbra.b
 // runs under emulation; the waits end as soon as the program is done.
 const DWORD ProgramTimeoutMs = 300000;
 
-// A registry value as text (a DWORD in decimal), or Missing.
-std::string RegistryText(HKEY root, const char *key, const char *name)
+bool Is64BitWindows()
+{
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return wow64 || sizeof(void *) == 8;
+}
+
+// File-system redirection off for one scope, so that this program (32-bit on
+// 64-bit Windows) sees the native system folder under its own name.
+struct NativeFiles {
+    PVOID old = nullptr;
+    NativeFiles() { Wow64DisableWow64FsRedirection(&old); }
+    ~NativeFiles() { Wow64RevertWow64FsRedirection(old); }
+};
+
+// A registry value as text (a DWORD in decimal, a multi-string with '|' between
+// its strings), or Missing; `view` picks the 64-bit or the 32-bit registry.
+std::string RegistryText(HKEY root, const char *key, const char *name, REGSAM view = KEY_WOW64_64KEY)
 {
     HKEY handle;
-    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &handle) != ERROR_SUCCESS)
         return Missing;
-    char data[1024] = "";
-    DWORD size = sizeof(data) - 1, type = 0;
-    LONG status = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE *>(data), &size);
+    std::vector<char> data(8192);
+    DWORD size = data.size() - 2, type = 0;
+    LONG status = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &size);
     RegCloseKey(handle);
     if (status != ERROR_SUCCESS)
         return Missing;
     if (type == REG_DWORD)
-        return std::to_string(*reinterpret_cast<DWORD *>(data));
-    return data;
+        return std::to_string(*reinterpret_cast<DWORD *>(data.data()));
+    if (type == REG_MULTI_SZ)
+        for (DWORD i = 0; i + 1 < size; ++i)
+            data[i] = data[i] ? data[i] : '|';
+    return std::string(data.data());
 }
 
 std::string DesktopValue(const char *name)
@@ -61,35 +87,95 @@ void SetDesktopValue(const char *name, const char *text)
     RegCloseKey(key);
 }
 
-// The folder where the desktop looks for 32-bit savers: SysWOW64 on 64-bit
-// Windows (and in a 64-bit Wine prefix), System32 on 32-bit Windows.
-std::string SaverFolder()
+std::string WindowsFolder()
 {
     char path[MAX_PATH] = "";
-    if (GetSystemWow64DirectoryA(path, sizeof(path)) == 0)
-        GetSystemDirectoryA(path, sizeof(path));
+    GetWindowsDirectoryA(path, sizeof(path));
     return path;
 }
 
+// Where setup puts the saver: the native system folder of either kind of Windows.
 std::string InstalledSaver()
 {
-    return SaverFolder() + "\\nimbra.scr";
+    return WindowsFolder() + "\\System32\\nimbra.scr";
+}
+
+// Where 1.0.0 put it on 64-bit Windows.
+std::string OldSaver()
+{
+    return WindowsFolder() + "\\SysWOW64\\nimbra.scr";
 }
 
 std::string DataFolder()
 {
-    char path[MAX_PATH] = "";
-    GetWindowsDirectoryA(path, sizeof(path));
-    return std::string(path) + "\\NimbraData";
+    return WindowsFolder() + "\\NimbraData";
 }
 
 bool Exists(const std::string &path)
 {
+    NativeFiles native;
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The machine type of a program file's PE header (0x14c x86, 0x8664 x64), or 0.
+WORD Machine(const std::string &path)
+{
+    NativeFiles native;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    char header[4096];
+    DWORD read = 0;
+    ReadFile(file, header, sizeof(header), &read, nullptr);
+    CloseHandle(file);
+    DWORD pe = read >= 0x40 ? *reinterpret_cast<DWORD *>(header + 0x3c) : 0;
+    return pe + 6 <= read ? *reinterpret_cast<WORD *>(header + pe + 4) : 0;
+}
+
+FILETIME WriteTime(const std::string &path)
+{
+    NativeFiles native;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+// Dates the file back to 2001, so that a later write shows.
+void Backdate(const std::string &path)
+{
+    NativeFiles native;
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    SYSTEMTIME old = {2001, 1, 1, 1, 0, 0, 0, 0};
+    FILETIME time;
+    SystemTimeToFileTime(&old, &time);
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+}
+
+bool IsBackdated(const std::string &path)
+{
+    SYSTEMTIME time;
+    FILETIME written = WriteTime(path);
+    FileTimeToSystemTime(&written, &time);
+    return time.wYear == 2001;
+}
+
+bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    timeoutMs = WaitLimit(timeoutMs);
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        PumpMessagesFor(20);
+    }
+    return true;
+}
+
 // Runs a command line to its end and gives its exit code.
-DWORD Run(const std::string &commandLine)
+DWORD RunProgram(const std::string &commandLine)
 {
     ChildProcess process;
     if (!StartChild(commandLine, &process))
@@ -101,43 +187,129 @@ DWORD Run(const std::string &commandLine)
 
 DWORD RunSetup(const char *arguments)
 {
-    return Run(std::string("\"") + NIMBRA_SETUP + "\" " + arguments);
+    return RunProgram(std::string("\"") + NIMBRA_SETUP + "\" " + arguments);
 }
 
-int NimbraEntries()
+int NimbraEntries(REGSAM view)
 {
     HKEY uninstall;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &uninstall) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ | view, &uninstall) != ERROR_SUCCESS)
         return 0;
     int count = 0;
     char name[256];
     for (DWORD i = 0; RegEnumKeyA(uninstall, i, name, sizeof(name)) == ERROR_SUCCESS; ++i) {
         std::string key = std::string(UninstallKey) + "\\" + name;
-        count += RegistryText(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName") == "Nimbra";
+        count += RegistryText(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName", view) == "Nimbra";
     }
     RegCloseKey(uninstall);
     return count;
 }
 
-bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs)
+// Entries in both registry views (one and the same on 32-bit Windows).
+int AllNimbraEntries()
 {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        PumpMessagesFor(50);
-    }
-    return true;
+    return NimbraEntries(KEY_WOW64_64KEY) + (Is64BitWindows() ? NimbraEntries(KEY_WOW64_32KEY) : 0);
+}
+
+// The uninstaller's temporary copies (%TEMP%\~nsu*.tmp).
+int UninstallerCopies()
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(temp) + "~nsu*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        ++count;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+bool NimbraGone()
+{
+    return AllNimbraEntries() == 0 && !Exists(DataFolder()) && !Exists(InstalledSaver()) && UninstallerCopies() == 0;
 }
 
 // The uninstaller copies itself to the temporary folder, starts the copy and
-// ends at once; the copy does the work.
+// ends at once; the copy does the work and removes itself.
 bool UninstallSilently()
 {
     std::string command = RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "QuietUninstallString");
-    if (command == Missing || Run(command) != 0)
+    if (command == Missing || RunProgram(command) != 0)
         return false;
-    return WaitUntil([] { return NimbraEntries() == 0 && !Exists(DataFolder()); }, ProgramTimeoutMs);
+    return WaitUntil(NimbraGone, ProgramTimeoutMs);
+}
+
+std::string WindowText(HWND window)
+{
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    char narrow[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    return narrow;
+}
+
+// Answers the shown setup or uninstaller as a user would, until `done`: a message
+// box gets `answer` (its text is kept in `boxes`), every page its default button
+// (Install, Next, Finish, Uninstall, Close) once that is enabled.
+struct Answerer {
+    int answer = IDOK;
+    std::vector<std::string> boxes;
+    HWND lastBox = nullptr;
+    DWORD lastPress = 0;
+
+    static BOOL CALLBACK Visit(HWND window, LPARAM self)
+    {
+        reinterpret_cast<Answerer *>(self)->Answer(window);
+        return TRUE;
+    }
+
+    void Answer(HWND window)
+    {
+        char cls[64] = "";
+        GetClassNameA(window, cls, sizeof(cls));
+        std::string title = WindowText(window);
+        if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) || title.rfind("Nimbra ", 0) != 0)
+            return;
+        HWND text = GetDlgItem(window, 0xFFFF);
+        if (text) {   // a message box
+            if (window != lastBox)
+                boxes.push_back(WindowText(text));
+            lastBox = window;
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+            return;
+        }
+        HWND next = GetDlgItem(window, IDOK);
+        if (next && IsWindowEnabled(next) && IsWindowVisible(next) && GetTickCount() - lastPress > 300) {
+            lastPress = GetTickCount();
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(next));
+        }
+    }
+
+    bool Until(const std::function<bool()> &done)
+    {
+        return WaitUntil(
+            [&] {
+                EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
+                return done();
+            },
+            ProgramTimeoutMs);
+    }
+};
+
+bool Ended(const ChildProcess &process)
+{
+    return WaitForSingleObject(process.process, 0) == WAIT_OBJECT_0;
+}
+
+DWORD ExitCode(const ChildProcess &process)
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.process, &code);
+    return code;
 }
 
 std::string VersionString(const std::vector<char> &block, const char *name)
@@ -158,6 +330,7 @@ std::string VersionString(const std::vector<char> &block, const char *name)
 
 std::vector<char> VersionBlock(const std::string &file)
 {
+    NativeFiles native;
     DWORD ignored = 0, size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
     std::vector<char> block(size);
     if (size == 0 || !GetFileVersionInfoA(file.c_str(), 0, size, block.data()))
@@ -165,26 +338,74 @@ std::vector<char> VersionBlock(const std::string &file)
     return block;
 }
 
-class Setup : public NimbraScr {};
+class Setup : public NimbraScr {
+protected:
+    void SetUp() override
+    {
+        const char *no32 = getenv("NIMBRA_NO_32BIT");
+        if (no32 && strcmp(no32, "1") == 0)
+            GTEST_SKIP() << "the setup program is a 32-bit program, and this machine runs no 32-bit programs";
+        NimbraScr::SetUp();
+        // Each case begins on its own fresh machine: nothing of Nimbra anywhere.
+        ASSERT_EQ(AllNimbraEntries(), 0);
+        ASSERT_FALSE(Exists(InstalledSaver()));
+        ASSERT_FALSE(Exists(OldSaver()));
+        ASSERT_FALSE(Exists(DataFolder()));
+    }
+
+    // Starts the installed saver and waits for its first window: the question
+    // about windowed mode that a bare X server makes it ask, or its animation.
+    // Either way it is a running Nimbra, as good as the saver or a preview.
+    void StartInstalledSaver()
+    {
+        {
+            NativeFiles native;
+            ASSERT_TRUE(StartChild("\"" + InstalledSaver() + "\" /s", &child));
+        }
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return WaitForWindowOf(child.pid, "#32770", nullptr, 0) ||
+                       WaitForWindowOf(child.pid, "OpenGL", nullptr, 0) || Ended(child);
+            },
+            30000));
+        ASSERT_FALSE(Ended(child));
+    }
+
+    void ExpectInstalledHere()
+    {
+        const std::string saver = InstalledSaver(), data = DataFolder();
+        EXPECT_EQ(Machine(saver), Is64BitWindows() ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386) << saver;
+        EXPECT_FALSE(Is64BitWindows() && Exists(OldSaver()));
+        for (const char *texture : Textures)
+            EXPECT_TRUE(Exists(data + "\\" + texture)) << texture;
+        EXPECT_EQ(NimbraEntries(KEY_WOW64_64KEY), 1);
+        EXPECT_EQ(AllNimbraEntries(), 1);
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "DisplayVersion"), NIMBRA_VERSION);
+        EXPECT_STRCASEEQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "DisplayIcon").c_str(), (saver + ",0").c_str());
+    }
+};
 
 }  // namespace
 
-TEST_F(Setup, SilentInstallMakesNimbraTheActiveSaverAndTheSaverFindsItsTextures)
+TEST_F(Setup, OverVersion100ThenUninstallLeavesOneX64SaverInSystem32AndBringsBackTheEarlierSaver)
 {
-    ASSERT_EQ(RunSetup("/S"), 0u);
+    SetDesktopValue("SCRNSAVE.EXE", EarlierSaver);
+    SetDesktopValue("ScreenSaveActive", "1");
+    SetMouseThreshold(400);
+    ASSERT_EQ(RunProgram(std::string("\"") + NIMBRA_100_SETUP + "\" /S"), 0u);
+    ASSERT_EQ(NimbraEntries(KEY_WOW64_32KEY), 1);
+    ASSERT_TRUE(Exists(OldSaver()));
 
+    // /D cannot move the data folder: the saver reads its pictures from there only.
+    ASSERT_EQ(RunSetup("/S /D=C:\\Elsewhere"), 0u);
+
+    ExpectInstalledHere();
+    EXPECT_FALSE(Exists("C:\\Elsewhere"));
     const std::string saver = InstalledSaver(), data = DataFolder();
-    ASSERT_TRUE(Exists(saver)) << saver;
-    for (const char *texture : Textures)
-        ASSERT_TRUE(Exists(data + "\\" + texture)) << texture;
     EXPECT_STRCASEEQ(DesktopValue("SCRNSAVE.EXE").c_str(), saver.c_str());
     EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
-
     const std::string uninstaller = "\"" + data + "\\uninstall.exe\"";
-    EXPECT_EQ(NimbraEntries(), 1);
-    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "DisplayVersion"), NIMBRA_VERSION);
     EXPECT_NE(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "Publisher"), Missing);
-    EXPECT_STRCASEEQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "DisplayIcon").c_str(), (saver + ",0").c_str());
     EXPECT_STRCASEEQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "UninstallString").c_str(), uninstaller.c_str());
     EXPECT_STRCASEEQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "QuietUninstallString").c_str(),
                      (uninstaller + " /S").c_str());
@@ -192,17 +413,9 @@ TEST_F(Setup, SilentInstallMakesNimbraTheActiveSaverAndTheSaverFindsItsTextures)
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "NoModify"), "1");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "NoRepair"), "1");
 
-    // The animation ends on Escape only when it opened with all five textures;
-    // a missing one ends the program with its box instead of the saver window.
-    ASSERT_TRUE(StartPastTheAnimation(saver, "/s"));
-    EXPECT_NE(WaitForSaverWindow(), nullptr);
-}
-
-TEST_F(Setup, InstalledSaverNamesItselfNimbraWithTheProjectVersion)
-{
-    ASSERT_EQ(RunSetup("/S"), 0u);
-
-    const std::vector<char> block = VersionBlock(InstalledSaver());
+    // The installed saver and the setup name themselves with the project version;
+    // the uninstaller says what it is.
+    const std::vector<char> block = VersionBlock(saver);
     ASSERT_FALSE(block.empty());
     const struct {
         const char *name;
@@ -215,8 +428,6 @@ TEST_F(Setup, InstalledSaverNamesItselfNimbraWithTheProjectVersion)
         EXPECT_EQ(VersionString(block, entry.name), entry.text) << entry.name;
     EXPECT_NE(VersionString(block, "CompanyName"), Missing);
     EXPECT_NE(VersionString(block, "LegalCopyright"), Missing);
-
-    // Explorer's file properties show the numeric version.
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void **>(&fixed), &length));
@@ -224,18 +435,37 @@ TEST_F(Setup, InstalledSaverNamesItselfNimbraWithTheProjectVersion)
     snprintf(numbers, sizeof(numbers), "%u.%u.%u", static_cast<unsigned>(HIWORD(fixed->dwFileVersionMS)),
              static_cast<unsigned>(LOWORD(fixed->dwFileVersionMS)), static_cast<unsigned>(HIWORD(fixed->dwFileVersionLS)));
     EXPECT_STREQ(numbers, NIMBRA_VERSION);
-
-    // The desktop's saver list names a .scr file by its string 1.
-    HMODULE module = LoadLibraryExA(InstalledSaver().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    char name[64] = "";
-    LoadStringA(module, 1, name, sizeof(name));
-    FreeLibrary(module);
-    EXPECT_STREQ(name, "Nimbra");
-
+    {   // the desktop's saver list names a .scr file by its string 1
+        NativeFiles native;
+        HMODULE module = LoadLibraryExA(saver.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+        char name[64] = "";
+        LoadStringA(module, 1, name, sizeof(name));
+        FreeLibrary(module);
+        EXPECT_STREQ(name, "Nimbra");
+    }
     const std::vector<char> setupBlock = VersionBlock(NIMBRA_SETUP);
     EXPECT_EQ(VersionString(setupBlock, "ProductName"), "Nimbra");
     EXPECT_EQ(VersionString(setupBlock, "ProductVersion"), NIMBRA_VERSION);
+    const std::vector<char> uninstallerBlock = VersionBlock(data + "\\uninstall.exe");
+    EXPECT_EQ(VersionString(uninstallerBlock, "FileDescription"), "Nimbra Uninstall");
+    EXPECT_EQ(VersionString(uninstallerBlock, "OriginalFilename"), "uninstall.exe");
+
+    // The animation ends on Escape only when it opened with all five textures;
+    // a missing one ends the program with its box instead of the saver window.
+    {
+        NativeFiles native;
+        ASSERT_TRUE(StartPastTheAnimation(saver, "/s"));
+    }
+    EXPECT_NE(WaitForSaverWindow(), nullptr);
+    EndChild(&child);
+
+    // The saver that 1.0.0 remembered comes back; shared settings stay.
+    ASSERT_TRUE(UninstallSilently());
+    EXPECT_FALSE(Exists(OldSaver()));
+    EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), EarlierSaver);
+    EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
+    EXPECT_EQ(StoredValue("Mouse Threshold"), 400u);
 }
 
 TEST_F(Setup, NoActivateLeavesTheActiveSaverAsItWas)
@@ -245,38 +475,133 @@ TEST_F(Setup, NoActivateLeavesTheActiveSaverAsItWas)
 
     ASSERT_EQ(RunSetup("/S /NOACTIVATE"), 0u);
 
-    EXPECT_TRUE(Exists(InstalledSaver()));
+    ExpectInstalledHere();
     EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), EarlierSaver);
     EXPECT_EQ(DesktopValue("ScreenSaveActive"), "0");
 }
 
-TEST_F(Setup, UninstallAfterTwoInstallsRemovesEverythingAndBringsBackTheEarlierSaver)
+// Uninstall puts both values back exactly as they were before the first
+// activating install: a saver switched off stays off, absent values end absent.
+TEST_F(Setup, UninstallPutsTheSaverSettingsBackAsTheyWereBeforeTheFirstInstall)
 {
-    SetDesktopValue("SCRNSAVE.EXE", EarlierSaver);
-    SetMouseThreshold(400);
+    const struct {
+        const char *saver;
+        const char *active;
+    } before[] = {{EarlierSaver, "0"}, {nullptr, nullptr}, {nullptr, "1"}};
+    for (const auto &settings : before) {
+        SCOPED_TRACE(std::string(settings.saver ? settings.saver : Missing) + " " +
+                     (settings.active ? settings.active : Missing));
+        SetDesktopValue("SCRNSAVE.EXE", settings.saver);
+        SetDesktopValue("ScreenSaveActive", settings.active);
+
+        ASSERT_EQ(RunSetup("/S"), 0u);
+        ASSERT_EQ(RunSetup("/S"), 0u);   // over the first: Nimbra's values must not become "the earlier" ones
+        EXPECT_STRCASEEQ(DesktopValue("SCRNSAVE.EXE").c_str(), InstalledSaver().c_str());
+        EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
+        ASSERT_TRUE(UninstallSilently());
+
+        EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), settings.saver ? settings.saver : Missing);
+        EXPECT_EQ(DesktopValue("ScreenSaveActive"), settings.active ? settings.active : Missing);
+        HKEY memory;
+        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Nimbra", 0, KEY_READ, &memory), ERROR_SUCCESS);
+    }
+}
+
+TEST_F(Setup, SilentInstallAndUninstallCloseTheRunningSaverFirst)
+{
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    Backdate(InstalledSaver());
+    StartInstalledSaver();
 
     ASSERT_EQ(RunSetup("/S"), 0u);
-    ASSERT_EQ(RunSetup("/S"), 0u);   // over the first: Nimbra must not become "the earlier saver"
-    EXPECT_EQ(NimbraEntries(), 1);
+    EXPECT_TRUE(Ended(child));
+    EXPECT_FALSE(IsBackdated(InstalledSaver())) << "the old file is still in place";
+    EndChild(&child);
+
+    StartInstalledSaver();
+    ASSERT_TRUE(UninstallSilently());
+    EXPECT_TRUE(Ended(child));
+}
+
+TEST_F(Setup, ShownSetupAndUninstallOfferToCloseTheRunningSaverOrToCancel)
+{
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    Backdate(InstalledSaver());
+    StartInstalledSaver();
+
+    ChildProcess setup;
+    ASSERT_TRUE(StartChild(std::string("\"") + NIMBRA_SETUP + "\"", &setup));
+    Answerer cancel;
+    cancel.answer = IDCANCEL;
+    EXPECT_TRUE(cancel.Until([&] { return Ended(setup); }));
+    EXPECT_EQ(ExitCode(setup), 1u);
+    EndChild(&setup);
+    ASSERT_EQ(cancel.boxes.size(), 1u);
+    EXPECT_NE(cancel.boxes[0].find("Nimbra is running"), std::string::npos) << cancel.boxes[0];
+    EXPECT_FALSE(Ended(child));
+    EXPECT_TRUE(IsBackdated(InstalledSaver()));
+
+    ASSERT_TRUE(StartChild(std::string("\"") + NIMBRA_SETUP + "\"", &setup));
+    Answerer close;
+    EXPECT_TRUE(close.Until([&] { return Ended(setup); }));
+    EXPECT_EQ(ExitCode(setup), 0u);
+    EndChild(&setup);
+    EXPECT_EQ(close.boxes.size(), 1u);
+    EXPECT_TRUE(Ended(child));
+    EXPECT_FALSE(IsBackdated(InstalledSaver()));
+    EndChild(&child);
+
+    StartInstalledSaver();
+    std::string uninstaller = RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "UninstallString");
+    ASSERT_EQ(RunProgram(uninstaller), 0u);
+    Answerer uninstall;
+    EXPECT_TRUE(uninstall.Until(NimbraGone));
+    EXPECT_EQ(uninstall.boxes.size(), 1u);
+    EXPECT_TRUE(Ended(child));
+}
+
+// A file that another program holds open: setup fails without changing
+// anything; uninstall removes it at the next restart and says so with its exit
+// code (run in place with _?= to see it).
+TEST_F(Setup, AFileInUseFailsSetupAndIsRemovedAtRestartByUninstall)
+{
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    Backdate(InstalledSaver());
+    HANDLE held;
+    {
+        NativeFiles native;
+        held = CreateFileA(InstalledSaver().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(RunSetup("/S"), 2u);
+    EXPECT_TRUE(IsBackdated(InstalledSaver()));
+
+    DWORD code = RunProgram("\"" + DataFolder() + "\\uninstall.exe\" /S _?=" + DataFolder());
+    CloseHandle(held);
+
+    EXPECT_EQ(code, 3u);
+    EXPECT_EQ(AllNimbraEntries(), 0);
+    std::string pending = RegistryText(HKEY_LOCAL_MACHINE, SessionKey, "PendingFileRenameOperations");
+    for (char &c : pending)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(pending.find("system32\\nimbra.scr"), std::string::npos) << pending;
+}
+
+// On 32-bit Windows the 32-bit saver goes into System32. fresh-prefix.sh runs
+// the cases named On32BitWindows in a 32-bit prefix.
+TEST_F(Setup, On32BitWindowsTheSaverGoesIntoSystem32)
+{
+    if (sizeof(void *) == 8)
+        GTEST_SKIP() << "32-bit Windows runs only the 32-bit build of this program";
+    ASSERT_FALSE(Is64BitWindows()) << "this case runs in a 32-bit prefix";
+    ASSERT_EQ(RunSetup("/S"), 0u);
+
+    ExpectInstalledHere();
     EXPECT_STRCASEEQ(DesktopValue("SCRNSAVE.EXE").c_str(), InstalledSaver().c_str());
+    ASSERT_TRUE(StartPastTheAnimation(InstalledSaver(), "/s"));
+    EXPECT_NE(WaitForSaverWindow(), nullptr);
+    EndChild(&child);
 
     ASSERT_TRUE(UninstallSilently());
-
-    EXPECT_FALSE(Exists(InstalledSaver()));
-    EXPECT_FALSE(Exists(DataFolder()));
-    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "DisplayName"), Missing);
-    EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), EarlierSaver);
-    EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
-    EXPECT_EQ(StoredValue("Mouse Threshold"), 400u);   // shared with other savers: it stays
-}
-
-TEST_F(Setup, UninstallWithNoEarlierSaverTurnsTheScreenSaverOff)
-{
-    SetDesktopValue("SCRNSAVE.EXE", nullptr);
-
-    ASSERT_EQ(RunSetup("/S"), 0u);
-    ASSERT_TRUE(UninstallSilently());
-
-    EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), Missing);
-    EXPECT_EQ(DesktopValue("ScreenSaveActive"), "0");
 }
