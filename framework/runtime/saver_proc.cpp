@@ -218,7 +218,7 @@ static bool HandleInternal(HWND hwnd, WPARAM code, LPARAM lParam, LRESULT *resul
         return true;
     case SCRINTERNAL_HADENOUGH:
         if (!CurrentPrefs.noTimers)
-            TimerHadEnough(hwnd);
+            TimerHadEnough(hwnd, (DWORD)lParam);
         return false;
     case SCRINTERNAL_STARTTIMER:
         ScrStartTimer(hwnd);

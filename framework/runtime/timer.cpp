@@ -3,8 +3,8 @@
 #include <stdlib.h>
 
 #include "framework/runtime/timer.h"
+#include "framework/runtime/timer_list.h"
 #include "framework/services/services.h"
-#include "framework/startup/entry.h"
 #include "framework/startup/prefs.h"
 
 static const unsigned TimerStackSize = 4096;
@@ -20,16 +20,27 @@ static int OneStepBelow(int priority)
     return priority - 1;
 }
 
-// The list owns the handle from here. The node is allocated before the thread
-// starts, so that no thread ever runs unlisted.
-static void PushThreadNode(ThreadListNode *node, HANDLE threadHandle)
+// A freed record's address comes back for the next one, so a had-enough request
+// names its timer by a number that is not reused (short of four billion starts).
+static LONG lastSerial = 0;
+
+static DWORD NextSerial()
 {
-    node->threadHandle = threadHandle;
-    PrepareThreadListLock();
-    EnterCriticalSection(&threadListLock);
-    node->next = timerThreadList;
-    timerThreadList = node;
-    LeaveCriticalSection(&threadListLock);
+    DWORD serial;
+    do
+        serial = (DWORD)InterlockedIncrement(&lastSerial);
+    while (serial == 0);
+    return serial;
+}
+
+// The window's property is an address in the window's own process: it means
+// nothing here, and writing through it would change this process's memory. (A
+// handle that names no window at all has no property to read.)
+static bool WindowOfAnotherProcess(HWND hwnd)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    return process != 0 && process != GetCurrentProcessId();
 }
 
 static void DiscardTimerData(HWND hwnd, TimerData *data)
@@ -48,6 +59,10 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
         return;
     }
     DebugOut("ScrStartTimer: creating a timer...");
+    if (WindowOfAnotherProcess(hwnd)) {
+        DebugOut("ScrStartTimer: the window belongs to another process, so no timer is started");
+        return;
+    }
     if (GetTimerProp(hwnd) != NULL) {
         DebugOut("ScrStartTimer: cannot restart, because one was already there!");
         return;
@@ -60,10 +75,10 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
         return;
     }
     TimerData *data = (TimerData *)calloc(1, sizeof(TimerData));
-    ThreadListNode *node = (ThreadListNode *)malloc(sizeof(ThreadListNode));
+    ThreadListNode *node = NewThreadListNode();
     if (data == NULL || node == NULL) {
         free(data);
-        free(node);
+        DiscardThreadListNode(node);
         return;
     }
     SetTimerProp(hwnd, data);
@@ -73,8 +88,9 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     data->wakeEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
     data->hwnd = hwnd;
     data->running = 1;
+    data->serial = NextSerial();
     if (data->wakeEvent == NULL) {
-        free(node);
+        DiscardThreadListNode(node);
         DiscardTimerData(hwnd, data);
         return;
     }
@@ -82,7 +98,7 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     unsigned threadId = 0;
     HANDLE thread = (HANDLE)_beginthreadex(NULL, TimerStackSize, TimerThreadProc, data, 0, &threadId);
     if (thread == NULL) {
-        free(node);
+        DiscardThreadListNode(node);
         DiscardTimerData(hwnd, data);
         return;
     }
@@ -90,7 +106,7 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     // record is still ours to fill in.
     data->threadHandle = thread;
     data->threadId = threadId;
-    PushThreadNode(node, thread);
+    ListTimerThread(node, thread, hwnd);
     SetThreadPriority(thread, OneStepBelow(GetThreadPriority(GetCurrentThread())));
 }
 
@@ -119,6 +135,10 @@ void LULLEXAPI ScrStopTimer(HWND hwnd)
         DebugOut("ScrStopTimer: Timers have been turned off: you can not destroy them.");
         return;
     }
+    if (WindowOfAnotherProcess(hwnd)) {
+        DebugOut("ScrStopTimer: the window belongs to another process: its timer is not ours to stop.");
+        return;
+    }
     TimerData *data = GetTimerProp(hwnd);
     if (data == NULL) {
         DebugOut("ScrStopTimer: the timer had already been destroyed. This isn't necessarily bad.");
@@ -128,15 +148,21 @@ void LULLEXAPI ScrStopTimer(HWND hwnd)
     HandOverToEndingThread(hwnd, data);
 }
 
-void TimerHadEnough(HWND hwnd)
+// The request may arrive after the window has stopped the timer that made it and
+// started another: the new timer never answered -1 and keeps going.
+void TimerHadEnough(HWND hwnd, DWORD serial)
 {
     DebugOut("SCRINTERNAL_HADENOUGH: closing down thread...");
     TimerData *data = GetTimerProp(hwnd);
-    if (data != NULL) {
-        HandOverToEndingThread(hwnd, data);
-    } else {
+    if (data == NULL) {
         DebugOut("SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!");
         DebugMessageBox(hwnd, "SCRINTERNAL_HADENOUGH: strangely, the timer has disappeared!", "SCRTIMER error");
+        SetTimerProp(hwnd, NULL);
+        return;
     }
-    SetTimerProp(hwnd, NULL);
+    if (data->serial != serial) {
+        DebugOut("SCRINTERNAL_HADENOUGH: the request came from an earlier timer, so the current one keeps going");
+        return;
+    }
+    HandOverToEndingThread(hwnd, data);
 }

@@ -9,6 +9,7 @@ struct TimerData {
     HANDLE wakeEvent;        // manual reset; set to cut a wait short
     DWORD threadId;
     HANDLE threadHandle;
+    DWORD serial;            // names this timer in its had-enough request; never 0
 };
 
 void CreateTimerProp(HWND hwnd);
@@ -18,5 +19,6 @@ TimerData *GetTimerProp(HWND hwnd);
 void DestroyTimerProp(HWND hwnd);
 unsigned __stdcall TimerThreadProc(void *data);
 
-// SCRINTERNAL_HADENOUGH: the window answered -1, so its thread is let go.
-void TimerHadEnough(HWND hwnd);
+// SCRINTERNAL_HADENOUGH: the window answered -1 to the timer whose serial the
+// request carries, so that timer's thread is let go.
+void TimerHadEnough(HWND hwnd, DWORD serial);

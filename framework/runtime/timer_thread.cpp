@@ -19,16 +19,24 @@ static void ReportThreadMessage(const MSG &msg)
     DebugMessageBox(NULL, text, "Thread message");
 }
 
+static bool StillRunning(TimerData *data)
+{
+    EnterCriticalSection(&data->lock);
+    LONG running = data->running;
+    LeaveCriticalSection(&data->lock);
+    return running != 0;
+}
+
 // Takes one message off the thread's queue, waiting only once the window has had
-// enough. Returns true when the thread is to quit: on WM_QUIT, or when the window
-// that was to post it is gone.
-static bool TakeThreadMessage(bool hadEnough, HWND hwnd)
+// enough. Returns true when the thread is to quit: on WM_QUIT, or, while waiting,
+// when the window has stopped the timer or is gone and so will post no quit.
+static bool TakeThreadMessage(bool hadEnough, TimerData *data)
 {
     MSG msg;
     while (!PeekMessageA(&msg, NULL, 0, 0xFFFF, PM_REMOVE)) {
         if (!hadEnough)
             return false;
-        if (!IsWindow(hwnd))
+        if (!StillRunning(data) || !IsWindow(data->hwnd))
             return true;
         MsgWaitForMultipleObjects(0, NULL, FALSE, WindowCheckInterval, QS_ALLPOSTMESSAGE);
     }
@@ -36,14 +44,6 @@ static bool TakeThreadMessage(bool hadEnough, HWND hwnd)
         return true;
     ReportThreadMessage(msg);
     return false;
-}
-
-static bool StillRunning(TimerData *data)
-{
-    EnterCriticalSection(&data->lock);
-    LONG running = data->running;
-    LeaveCriticalSection(&data->lock);
-    return running != 0;
 }
 
 static void WaitRestOfPeriod(TimerData *data, DWORD period, DWORD elapsed)
@@ -61,7 +61,7 @@ unsigned __stdcall TimerThreadProc(void *argument)
     TimerData *data = (TimerData *)argument;
     bool hadEnough = false;
     for (;;) {
-        if (TakeThreadMessage(hadEnough, data->hwnd))
+        if (TakeThreadMessage(hadEnough, data))
             break;
         if (hadEnough)
             continue;
@@ -78,7 +78,7 @@ unsigned __stdcall TimerThreadProc(void *argument)
         if (period == InfinitePeriod) {
             DebugOut("Thread: infinite delay specified, so posting a 'had enough'");
             hadEnough = true;
-            PostMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_HADENOUGH, 0);
+            PostMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_HADENOUGH, (LPARAM)data->serial);
             continue;
         }
         WaitRestOfPeriod(data, period, t1 - t0);

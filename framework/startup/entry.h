@@ -11,12 +11,6 @@ struct ModeOps {
     int (*changePassword)(HWND owner);
 };
 
-// Allocated with malloc by ScrStartTimer, freed with free by RunFramework.
-struct ThreadListNode {
-    HANDLE threadHandle;
-    ThreadListNode *next;
-};
-
 extern bool FrameworkRunning;
 extern HINSTANCE ClientInstance;
 extern ModeOps CurrentModeOps;
@@ -31,10 +25,6 @@ extern ScrAboutHook AboutHook;
 extern ScrChangePasswordHook ChangePasswordHook;
 // ScrRunHosted
 extern HWND HostWindow;
-
-extern ThreadListNode *timerThreadList;
-extern CRITICAL_SECTION threadListLock;
-void PrepareThreadListLock();
 
 int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
                  HWND (*createSaverWindow)(), int (*executeUserDialog)(HWND, PROPSHEETHEADERA *),

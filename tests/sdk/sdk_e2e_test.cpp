@@ -256,7 +256,8 @@ TEST_F(SdkSaver, DllClientWithTheLibraryElsewhereShowsTheInstallCheckAndStartsNo
 }
 
 // The timer's period as a saver sees it: the gaps between 100 ticks answered with
-// 30 ms. Printed, not asserted: the figures depend on the machine's load.
+// 30 ms keep it on average within 2 ms, loose enough for a loaded machine; the
+// spread is printed.
 TEST_F(SdkSaver, TimerTicksKeepTheirPeriod)
 {
     const std::string log = Work + "\\ticks.txt";
@@ -274,6 +275,8 @@ TEST_F(SdkSaver, TimerTicksKeepTheirPeriod)
     }
     ASSERT_EQ(errors.size(), 100u);
     std::sort(errors.begin(), errors.end());
-    printf("tick gaps for a 30 ms period: mean %.2f ms, p99 error %.2f ms, largest error %.2f ms\n",
-           sum / errors.size(), errors[98], errors.back());
+    double mean = sum / errors.size();
+    printf("tick gaps for a 30 ms period: mean %.2f ms, p99 error %.2f ms, largest error %.2f ms\n", mean,
+           errors[98], errors.back());
+    EXPECT_LE(fabs(mean - 30.0), 2.0);
 }

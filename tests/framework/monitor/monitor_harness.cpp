@@ -70,9 +70,8 @@ MonitorHarness::~MonitorHarness()
 
 void RestoreMonitorState()
 {
+    ResetFramework();
     ScrEnsureInit();
-    ReleaseMonitorResources();
-    InitMonitorResources();
     notifications.clear();
     boxes.clear();
 }

@@ -214,7 +214,6 @@ TEST_F(MonitorPreviewStyle, InnerWindowStopsThePreviewsTimerBeforeThePreviewGoes
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "MonitorTestPreview";
     ASSERT_NE(0, RegisterClassA(&wc));
-    InitializeCriticalSection(&threadListLock);   // as a running mode has it
     MonitorHarness harness;
     ASSERT_TRUE(harness.Create(MS_PREVIEW, 10, 10, 184, 170));
     HWND inner = GetWindow(harness.control, GW_CHILD);

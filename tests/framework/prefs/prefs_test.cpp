@@ -67,13 +67,11 @@ bool StillAllocated(ScrPrefs *prefs)
     return _msize(prefs) == sizeof(ScrPrefs);
 }
 
-// Every case starts as a fresh process does: the defaults in force, no mode running.
+// Every case starts as a fresh process does (support/fresh_framework.cpp): the
+// defaults in force, no mode running.
 void RestoreFreshState()
 {
     ScrEnsureInit();
-    FrameworkRunning = false;
-    DefaultsApplied = false;
-    InitDefaultPrefs();
 }
 
 class Prefs : public testing::Test {

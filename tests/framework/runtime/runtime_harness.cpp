@@ -5,7 +5,9 @@
 #include <tlhelp32.h>
 
 #include "framework/runtime/saver_runtime.h"
-#include "framework/startup/entry.h"
+#include "framework/runtime/timer_list.h"
+#include "framework/services/services.h"
+#include "support/fresh_framework.h"
 
 ClientScript Client;
 
@@ -180,8 +182,8 @@ void ChangePrefs(const std::function<void(ScrPrefs &)> &change)
 
 void StartFresh()
 {
-    PrepareThreadListLock();
-    timerThreadList = NULL;
+    StartWithAFreshFramework();
+    quitSeen = false;
     Client = ClientScript();
     RegisterTestClasses();
     ChangePrefs([](ScrPrefs &prefs) {
@@ -233,41 +235,12 @@ ScopedValue::~ScopedValue()
 
 bool DrainTimerThreads(DWORD timeoutMs)
 {
-    timeoutMs = WaitLimit(timeoutMs);
-    DWORD start = GetTickCount();
-    bool allEnded = true;
-    EnterCriticalSection(&threadListLock);
-    ThreadListNode *node = timerThreadList;
-    timerThreadList = NULL;
-    LeaveCriticalSection(&threadListLock);
-    while (node != NULL) {
-        DWORD spent = GetTickCount() - start;
-        DWORD left = spent < timeoutMs ? timeoutMs - spent : 0;
-        // The window thread must keep answering ticks while it waits.
-        while (MsgWaitForMultipleObjects(1, &node->threadHandle, FALSE, left, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-            MSG msg;
-            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            spent = GetTickCount() - start;
-            left = spent < timeoutMs ? timeoutMs - spent : 0;
-        }
-        if (WaitForSingleObject(node->threadHandle, 0) != WAIT_OBJECT_0)
-            allEnded = false;
-        CloseHandle(node->threadHandle);
-        ThreadListNode *next = node->next;
-        free(node);
-        node = next;
-    }
-    return allEnded;
+    return EndTimerThreads(WaitLimit(timeoutMs));
 }
 
 int TimerThreadCount()
 {
-    int count = 0;
-    EnterCriticalSection(&threadListLock);
-    for (ThreadListNode *node = timerThreadList; node != NULL; node = node->next)
-        count++;
-    LeaveCriticalSection(&threadListLock);
-    return count;
+    return ListedTimerThreadCount();
 }
 
 int ProcessThreadCount()

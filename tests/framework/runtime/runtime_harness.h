@@ -58,8 +58,9 @@ bool QuitPosted(int *exitCode);
 
 // Preferences, installed through the public copy-and-replace interface.
 void ChangePrefs(const std::function<void(ScrPrefs &)> &change);
-// Default preferences with the log switched on, a clean thread list and client
-// script: what every test starts from, even when several run in one process.
+// The framework as a fresh process has it (the framework's reset point), default
+// preferences with the log switched on, an empty message queue and a clean client
+// script: what every test starts from, as all run in one process.
 void StartFresh();
 
 std::string Plain(const std::string &text);                               // as DebugOut writes it
@@ -82,9 +83,10 @@ private:
 extern const char *const DesktopKey;   // "Control Panel\Desktop"
 extern const char *const SaverKey;     // the screen-saver settings key
 
-// Takes the thread list over the way the framework's end does: waits for every
-// listed thread (at most timeoutMs in all), closes the handles and frees the
-// nodes. Returns whether all threads had ended.
+// Ends the thread list the way the end of a mode does: stops the timers of this
+// thread's windows that still run, waits for every listed thread (at most
+// timeoutMs in all), closes the handles and frees the nodes. Returns whether all
+// threads had ended.
 bool DrainTimerThreads(DWORD timeoutMs);
 int TimerThreadCount();   // nodes in the list
 int ProcessThreadCount(); // threads of this process, from a system snapshot

@@ -200,7 +200,7 @@ struct RegistrationFailure {
 };
 
 // Each failure leaves the classes in a state of its own, so every case is a test
-// (and a process) of its own.
+// of its own (the reset before the next case unregisters what is left).
 static void ExpectRegistrationFailure(const RegistrationFailure &c)
 {
     SetDebugMessages(1);

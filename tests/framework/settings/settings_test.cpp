@@ -29,9 +29,8 @@ void DeleteKey()
 // whatever an earlier case declared through SetSupport.
 void FreshState()
 {
+    ResetFramework();
     ScrEnsureInit();
-    DefaultsApplied = false;
-    InitDefaultPrefs();
     DeleteKey();
 }
 

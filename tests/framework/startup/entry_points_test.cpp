@@ -7,6 +7,8 @@
 #include "support/emulation.h"
 #include "framework/config/config_host.h"
 #include "framework/lullex.h"
+#include "framework/runtime/timer.h"
+#include "framework/runtime/timer_list.h"
 #include "framework/services/services.h"
 #include "framework/startup/entry.h"
 #include "framework/startup/runners.h"
@@ -166,14 +168,9 @@ HANDLE lastListedCopy;
 // The list owns its handles, as the timers' own nodes do, so it gets a copy.
 void ListThread(HANDLE thread)
 {
-    ThreadListNode *node = static_cast<ThreadListNode *>(malloc(sizeof(ThreadListNode)));
     DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &lastListedCopy, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
-    node->threadHandle = lastListedCopy;
-    EnterCriticalSection(&threadListLock);
-    node->next = timerThreadList;
-    timerThreadList = node;
-    LeaveCriticalSection(&threadListLock);
+    ListTimerThread(NewThreadListNode(), lastListedCopy, nullptr);
 }
 
 }  // namespace
@@ -189,7 +186,7 @@ TEST_F(EntryPoints, ReturnsOnlyAfterTheListedThreadsHaveEnded)
     });
     EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
     EXPECT_EQ(WaitForSingleObject(listedThread, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(timerThreadList, nullptr);
+    EXPECT_EQ(ListedTimerThreadCount(), 0);
     DWORD flags;
     EXPECT_FALSE(GetHandleInformation(lastListedCopy, &flags)) << "the listed handle is closed";
     CloseHandle(listedThread);
@@ -202,8 +199,8 @@ TEST_F(EntryPoints, TimersStartedBeforeTheEntryAreWaitedForAndReleased)
     HWND early = CreateWindowExA(0, "OvScreenSaverClass", "early", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  Self(), nullptr);
     ScrStartTimer(early);
-    ASSERT_NE(timerThreadList, nullptr);
-    HANDLE listed = timerThreadList->threadHandle;
+    HANDLE listed = NewestTimerThread();
+    ASSERT_NE(listed, nullptr);
     DuplicateHandle(GetCurrentProcess(), listed, GetCurrentProcess(), &listedThread, 0, FALSE, DUPLICATE_SAME_ACCESS);
     DestroyWindow(early);   // stops the timer and posts the quit of a full saver
     MSG msg;
@@ -214,7 +211,7 @@ TEST_F(EntryPoints, TimersStartedBeforeTheEntryAreWaitedForAndReleased)
     ProbeSoon(CloseFirstSaverWindow);
     EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
     EXPECT_EQ(WaitForSingleObject(listedThread, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(timerThreadList, nullptr);
+    EXPECT_EQ(ListedTimerThreadCount(), 0);
     DWORD flags;
     EXPECT_FALSE(GetHandleInformation(listed, &flags)) << "the early timer's handle is closed";
     CloseHandle(listedThread);
@@ -238,7 +235,7 @@ TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTh
     EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
     DWORD waited = GetTickCount() - start;
     EXPECT_GE(waited, 9900u);
-    EXPECT_EQ(timerThreadList, nullptr);
+    EXPECT_EQ(ListedTimerThreadCount(), 0);
     EXPECT_EQ(WaitForSingleObject(listedThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Not all threads have terminated");
@@ -246,6 +243,46 @@ TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTh
     EXPECT_EQ(boxes.boxes[0].owner, nullptr);
     SetEvent(releaseThread);
     WaitForSingleObject(listedThread, 5000);
+}
+
+namespace {
+
+// A saver window that asks for a tick every millisecond.
+LRESULT CALLBACK EagerSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == SCRM_TIMER)
+        return 1;
+    return DefSaverProc(hwnd, msg, wParam, lParam);
+}
+
+HWND eagerSaver;
+
+}  // namespace
+
+// The mode ends while a window of this thread still ticks: its timer thread is
+// about to send, or inside SendMessage to this thread, when the end waits for it.
+TEST_F(EntryPoints, TimerOfAWindowThatOutlivesTheModeCostsNoWait)
+{
+    ScrPrefs *prefs = ScrGetPrefs();
+    prefs->debugMessages = 1;
+    ScrSetPrefs(prefs);
+    RegisterTestSaverClass("EagerSaver", EagerSaverProc);
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon([] {
+        eagerSaver = CreateWindowExA(0, "EagerSaver", "eager", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, Self(),
+                                     nullptr);
+        ScrStartTimer(eagerSaver);
+        PostQuitMessage(7);
+    });
+    MessageBoxCatcher boxes;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 7);
+    DWORD waited = GetTickCount() - start;
+    EXPECT_LT(waited, 5000u);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(ListedTimerThreadCount(), 0);
+    EXPECT_EQ(GetTimerProp(eagerSaver), nullptr);
+    DestroyWindow(eagerSaver);
 }
 
 TEST_F(EntryPoints, MoreThanSixtyFourListedThreadsAreAllWaitedFor)

@@ -50,6 +50,20 @@ protected:
     HWND parent = nullptr;
 };
 
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, RECT *rect, LPARAM all)
+{
+    UnionRect(reinterpret_cast<RECT *>(all), reinterpret_cast<RECT *>(all), rect);
+    return TRUE;
+}
+
+// What the monitors themselves cover, all of them together.
+RECT AllMonitors()
+{
+    RECT all = {};
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
 void ExpectPreviewFillsParent(HWND preview, HWND parent)
 {
     ASSERT_NE(preview, nullptr);
@@ -197,10 +211,12 @@ TEST_F(SaverWindows, CreateHookReceivesTheFilledCreateStructForEachKind)
     EXPECT_EQ(hookCalls[0].title, "SaverWindow");
     EXPECT_EQ(static_cast<DWORD>(full.style), 0x90000000u);
     EXPECT_EQ(full.dwExStyle, static_cast<DWORD>(WS_EX_TOPMOST));
-    EXPECT_EQ(full.x, GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_EQ(full.y, GetSystemMetrics(SM_YVIRTUALSCREEN));
-    EXPECT_EQ(full.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(full.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    RECT monitors = AllMonitors();
+    ASSERT_FALSE(IsRectEmpty(&monitors));
+    EXPECT_EQ(full.x, monitors.left);
+    EXPECT_EQ(full.y, monitors.top);
+    EXPECT_EQ(full.cx, monitors.right - monitors.left);
+    EXPECT_EQ(full.cy, monitors.bottom - monitors.top);
     EXPECT_EQ(full.hwndParent, nullptr);
     EXPECT_EQ(full.hMenu, nullptr);
     EXPECT_EQ(full.hInstance, ClientInstance);
