@@ -98,6 +98,14 @@ static HWND CreateFromStruct(const CREATESTRUCTA *cs)
                            cs->lpCreateParams);
 }
 
+// What a hook or host hands back counts as the window only when it is one: an
+// answer such as HOOK_DEFAULT would otherwise leave the mode pumping messages
+// for a window that never comes.
+static HWND WindowOrNothing(HWND answer)
+{
+    return IsWindow(answer) ? answer : nullptr;
+}
+
 // The host's first non-zero answer is the window; all zero leaves it to us.
 static HWND AskHost(const UINT *messages, int count, LONG kind, CREATESTRUCTA *cs)
 {
@@ -105,7 +113,7 @@ static HWND AskHost(const UINT *messages, int count, LONG kind, CREATESTRUCTA *c
         LRESULT answer = SendMessageA(HostWindow, messages[i], static_cast<WPARAM>(kind),
                                       reinterpret_cast<LPARAM>(cs));
         if (answer)
-            return reinterpret_cast<HWND>(answer);
+            return WindowOrNothing(reinterpret_cast<HWND>(answer));
     }
     return CreateFromStruct(cs);
 }
@@ -129,7 +137,7 @@ HWND CreateHookedPreviewWindow(HWND parent, LONG forMonitor)
         return nullptr;
     if (!CreateHook)
         return CreateFromStruct(&cs);
-    return CreateHook(static_cast<SaverCreateParams *>(cs.lpCreateParams)->kind, &cs);
+    return WindowOrNothing(CreateHook(static_cast<SaverCreateParams *>(cs.lpCreateParams)->kind, &cs));
 }
 
 HWND CreateHookedSaverWindow()
@@ -139,7 +147,7 @@ HWND CreateHookedSaverWindow()
         return nullptr;
     if (!CreateHook)
         return CreateFromStruct(&cs);
-    return CreateHook(SAVERKIND_FULLSCREEN, &cs);
+    return WindowOrNothing(CreateHook(SAVERKIND_FULLSCREEN, &cs));
 }
 
 HWND CreateHostedPreviewWindow(HWND parent, LONG forMonitor)

@@ -181,13 +181,14 @@ struct HookCall {
 };
 std::vector<HookCall> hookCalls;
 bool hookFails = false;
+HWND failedHookAnswer = nullptr;
 
 HWND CALLBACK RecordingCreateHook(LONG kind, CREATESTRUCTA *cs)
 {
     hookCalls.push_back({kind, *cs, cs->lpszClass, cs->lpszName});
     if (hookFails) {
         free(cs->lpCreateParams);
-        return nullptr;
+        return failedHookAnswer;
     }
     return CreateWindowExA(cs->dwExStyle, cs->lpszClass, cs->lpszName, static_cast<DWORD>(cs->style), cs->x, cs->y,
                            cs->cx, cs->cy, cs->hwndParent, cs->hMenu, cs->hInstance, cs->lpCreateParams);
@@ -262,9 +263,14 @@ TEST_F(SaverWindows, ACreateHookThatMakesNoWindowEndsTheModeWithTwo)
     CreateHook = RecordingCreateHook;
     CurrentModeOps.createSaverWindow = CreateHookedSaverWindow;
     CurrentModeOps.createPreviewWindow = CreateHookedPreviewWindow;
-    EXPECT_EQ(RunSaverMode(), 2);
-    EXPECT_EQ(RunPreviewMode(parent), 2);
-    EXPECT_EQ(hookCalls.size(), 2u);
+    // No window, or an answer that is no window (a hook asking for the default).
+    for (HWND answer : {static_cast<HWND>(nullptr), reinterpret_cast<HWND>(HOOK_DEFAULT)}) {
+        failedHookAnswer = answer;
+        EXPECT_EQ(RunSaverMode(), 2);
+        EXPECT_EQ(RunPreviewMode(parent), 2);
+    }
+    failedHookAnswer = nullptr;
+    EXPECT_EQ(hookCalls.size(), 4u);
     BOOL running = TRUE;
     if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) {
         EXPECT_FALSE(running);
