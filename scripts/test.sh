@@ -54,9 +54,18 @@ lane_display_file() { if [ "$1" = 0 ]; then echo "$build/xvfb-display"; else ech
 # Lane 0's prefix is made once; the others start as copies of it, which is much
 # quicker than making each anew.
 "$root/scripts/wineprefix.sh" "$(lane_prefix 0)" "$build/NimbraData" || exit 1
+# The lanes' X servers run no window manager, and Wine's managed windows wait for
+# one (about 2 s whenever a visible top-level window goes away): the lanes' windows
+# are Wine's own, unmanaged, as on any X server without a window manager.
+x11_driver='HKCU\Software\Wine\X11 Driver'
+if [ ! -f "$(lane_prefix 0)/.nimbra-unmanaged" ]; then
+  WINEPREFIX=$(lane_prefix 0) wine reg add "$x11_driver" /v Managed /d N /f >/dev/null 2>&1 || exit 1
+  WINEPREFIX=$(lane_prefix 0) wineserver -w
+  touch "$(lane_prefix 0)/.nimbra-unmanaged"
+fi
 for ((lane = 1; lane < lanes; lane++)); do
   prefix=$(lane_prefix "$lane")
-  [ -f "$prefix/.nimbra-ready" ] || { rm -rf "$prefix"; cp -a "$(lane_prefix 0)" "$prefix"; }
+  [ -f "$prefix/.nimbra-unmanaged" ] || { rm -rf "$prefix"; cp -a "$(lane_prefix 0)" "$prefix"; }
   "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
 done
 
