@@ -1,4 +1,4 @@
-// The cases of app_window_tests share one process. Before each, the animation's
+// The cases of an application test program share one process. Before each, the animation's
 // process-wide state is put back as a fresh process has it: no window, no class
 // registered, no key down, active, no spies or box hook, the scene's state and the
 // runtime's generator at their start, and an empty message queue.
@@ -23,12 +23,15 @@ class FreshAppState : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo &) override
     {
         StopSpying();
-        // What a case that stopped half-way left behind; its boxes are answered
-        // here, and no display mode of ours needs restoring on a bare X server.
-        WatchMessageBoxes({});
+        // A window a case left open (on purpose, or by stopping half-way) is closed
+        // as the program would close it: a full-screen one gives back the display
+        // mode and the cursor. Any boxes that brings are answered here.
+        if (SceneWindow || SceneDC || SceneRC) {
+            WatchMessageBoxes({});
+            CloseSceneWindow();
+            StopWatchingMessageBoxes();
+        }
         FullScreen = 0;
-        CloseSceneWindow();
-        StopWatchingMessageBoxes();
         UnregisterClassA("OpenGL", GetModuleHandleA(NULL));
         memset(KeyState, 0, sizeof KeyState);
         SceneActive = 1;
