@@ -37,16 +37,30 @@ static LRESULT WINAPI RecordDefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     return RealDefWindowProc(hwnd, msg, wParam, lParam);
 }
 
+// A second call keeps the spy in place: replacing it again would make the spy its
+// own "real" function.
 void SpyOnDisplayChanges()
 {
     DisplayChanges.clear();
-    RealChangeDisplaySettings = (ChangeDisplaySettingsFn)ReplaceImport(
-        "user32.dll", "ChangeDisplaySettingsA", (void *)RecordDisplayChange);
+    if (!RealChangeDisplaySettings)
+        RealChangeDisplaySettings = (ChangeDisplaySettingsFn)ReplaceImport(
+            "user32.dll", "ChangeDisplaySettingsA", (void *)RecordDisplayChange);
 }
 
 void SpyOnDefaultSysCommands()
 {
     DefaultSysCommands.clear();
-    RealDefWindowProc = (DefWindowProcFn)ReplaceImport(
-        "user32.dll", "DefWindowProcA", (void *)RecordDefaultProc);
+    if (!RealDefWindowProc)
+        RealDefWindowProc = (DefWindowProcFn)ReplaceImport(
+            "user32.dll", "DefWindowProcA", (void *)RecordDefaultProc);
+}
+
+void StopSpying()
+{
+    if (RealChangeDisplaySettings)
+        ReplaceImport("user32.dll", "ChangeDisplaySettingsA", (void *)RealChangeDisplaySettings);
+    if (RealDefWindowProc)
+        ReplaceImport("user32.dll", "DefWindowProcA", (void *)RealDefWindowProc);
+    RealChangeDisplaySettings = NULL;
+    RealDefWindowProc = NULL;
 }

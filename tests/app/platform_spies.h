@@ -20,3 +20,6 @@ void SpyOnDisplayChanges();
 // message is.
 extern std::vector<WPARAM> DefaultSysCommands;
 void SpyOnDefaultSysCommands();
+
+// Puts the real functions back.
+void StopSpying();

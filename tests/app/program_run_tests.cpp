@@ -36,12 +36,12 @@ static BOOL CALLBACK FindProcessBox(HWND hwnd, LPARAM param)
 // Waits up to 30 s for a visible dialog of the process other than previous.
 static HWND WaitForBox(DWORD process, HWND previous)
 {
-    for (int i = 0; i < 300; i++) {
+    for (int i = 0; i < 1500; i++) {
         BoxSearch search = {process, NULL};
         EnumWindows(FindProcessBox, (LPARAM)&search);
         if (search.found && search.found != previous)
             return search.found;
-        Sleep(100);
+        Sleep(20);
     }
     return NULL;
 }

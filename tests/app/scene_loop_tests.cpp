@@ -35,6 +35,11 @@ protected:
         SceneActive = 1;
         EarthSpin = 0;
     }
+    void TearDown() override
+    {
+        KillTimer(NULL, Timer);   // a safety net that was not needed must not fire in a later case
+        WindowedScene::TearDown();
+    }
 };
 
 TEST_F(SceneLoop, EscapeDownAtAnEmptyQueueEndsTheLoopAfterOneFrame)

@@ -49,14 +49,17 @@ bool NimbraScr::StartPastTheAnimation(const std::string &program, const std::str
     DWORD start = GetTickCount();
     HWND scene = nullptr;
     while (!scene && GetTickCount() - start < WaitLimit(30000)) {
-        HWND question = WaitForWindowOf(child.pid, "#32770", nullptr, 100);
+        HWND question = WaitForWindowOf(child.pid, "#32770", nullptr, 0);
         if (question)
             PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-        scene = WaitForWindowOf(child.pid, "OpenGL", nullptr, 100);
+        scene = WaitForWindowOf(child.pid, "OpenGL", nullptr, 0);
+        if (!scene)
+            PumpMessagesFor(20);
     }
     if (!scene)
         return false;
-    PumpMessagesFor(500);   // a few frames
+    // Escape at once: the key waits in the window's queue, and the loop ends after
+    // its first frame. What follows the animation is what these cases are about.
     PostMessageA(scene, WM_KEYDOWN, VK_ESCAPE, 0);
     return true;
 }
@@ -64,4 +67,12 @@ bool NimbraScr::StartPastTheAnimation(const std::string &program, const std::str
 HWND NimbraScr::WaitForSaverWindow()
 {
     return WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 20000);
+}
+
+bool NimbraScr::WaitUntilShown(HWND window)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < WaitLimit(10000); PumpMessagesFor(20))
+        if (IsWindowVisible(window))
+            return true;
+    return false;
 }

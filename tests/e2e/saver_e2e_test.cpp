@@ -16,7 +16,8 @@ TEST_F(NimbraScr, MouseMovedBeyondTheThresholdEndsTheSaverWithTwo)
     EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
     EXPECT_TRUE(GetWindowLongA(saver, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    PumpMessagesFor(500);
+    // The saver takes the cursor's place as it is created: move only after that.
+    ASSERT_TRUE(WaitUntilShown(saver));
     SetCursorPos(550, 380);   // within the threshold: the saver stays
     EXPECT_EQ(WaitForChild(&child, 1000), static_cast<DWORD>(STILL_ACTIVE));
     SetCursorPos(720, 380);   // 220 pixels from where it started
@@ -30,7 +31,7 @@ TEST_F(NimbraScr, KeyboardOnlyThresholdIgnoresTheMouseButAKeyEndsTheSaver)
     ASSERT_TRUE(StartPastTheAnimation("/s"));
     HWND saver = WaitForSaverWindow();
     ASSERT_NE(saver, nullptr);
-    PumpMessagesFor(500);
+    ASSERT_TRUE(WaitUntilShown(saver));
     SetCursorPos(10, 10);
     SetCursorPos(1000, 700);
     EXPECT_EQ(WaitForChild(&child, 1500), static_cast<DWORD>(STILL_ACTIVE));

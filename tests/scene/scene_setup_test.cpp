@@ -1,5 +1,6 @@
 // The one-time set-up: GL state, the first particles, the backdrop, the first clear.
 #include "scene/scene.h"
+#include "scene/fresh_scene_state.h"
 #include "scene/gl_test_window.h"
 #include "scene/msvcrt_rand.h"
 #include "scene/texture_files.h"
@@ -14,6 +15,7 @@ class SceneSetup : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        RestoreFreshSceneState();
         RestoreTextureFiles();
         ASSERT_TRUE(gl.Open(160, 120));
     }

@@ -1,5 +1,6 @@
 // Loading the five scene textures from the test prefix's data directory.
 #include "scene/scene.h"
+#include "scene/fresh_scene_state.h"
 #include "scene/gl_test_window.h"
 #include "support/message_box_catcher.h"
 #include "scene/texture_files.h"
@@ -16,6 +17,7 @@ class SceneTextures : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        RestoreFreshSceneState();
         RestoreTextureFiles();
         ASSERT_TRUE(gl.Open(64, 64));
     }

@@ -304,7 +304,7 @@ TEST_F(ConfigSheet, OkBroadcastsTheWindowsSectionEvenWithoutChangesAndLeavesTheA
         PlacePreviewMonitor(w.general, &preview);
         PressOk(w);
     });
-    PumpFor(300);
+    PumpUntil([&] { return !SectionsReceived(top).empty() && !SectionsReceived(elsewhere.window).empty(); }, 5000);
     EXPECT_EQ(SectionsReceived(top), std::vector<std::string>{"Windows"});
     EXPECT_EQ(SectionsReceived(elsewhere.window), std::vector<std::string>{"Windows"});
     EXPECT_EQ(CountReceived(preview, SCRM_SETTINGSCHANGED), 1);
@@ -323,7 +323,8 @@ TEST_F(ConfigSheet, ChangeTellsBothAgentsAfterTheRegistryIsWrittenButDoesNotBroa
     std::string sageSaw, hotsSaw;
     RunConfigDialog(NULL, 0, [&](SheetWindows &w) {
         ChooseCorner(w.general, 1, 1);   // top-right: now
-        PumpFor(100);
+        PumpUntil([] { return AgentCount("NIMBRA_SAGE", "CHANGED_CALLS") > 0 &&
+                              AgentCount("NIMBRA_SCRHOTS", "CHANGED_CALLS") > 0; }, 5000);
         sageDuring = AgentCount("NIMBRA_SAGE", "CHANGED_CALLS");
         hotsDuring = AgentCount("NIMBRA_SCRHOTS", "CHANGED_CALLS");
         sageSaw = AgentText("NIMBRA_SAGE", "SEEN_CORNERS");
@@ -384,7 +385,7 @@ TEST_F(ConfigSheet, OwnerIsBroughtToTheForegroundWhenTheSheetCloses)
         SetForegroundWindow(other);
         PressCancel(w);
     });
-    PumpFor(100);
+    PumpUntil([&] { return GetForegroundWindow() == owner; }, 5000);
     EXPECT_EQ(GetForegroundWindow(), owner);
     DestroyWindow(other);
     DestroyWindow(owner);

@@ -25,12 +25,31 @@ LRESULT CALLBACK SaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefSaverProc(hwnd, msg, wParam, lParam);
 }
 
+// One framed window serves every case, and each case's windows inside it go at its
+// end: closing a framed window on a bare X server waits two seconds for a window
+// manager that is not there.
 class CreatePreviewIn : public testing::Test {
 protected:
-    HWND frame = NULL;
+    static inline HWND frame = NULL;
+
+    static void SetUpTestSuite()
+    {
+        frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 300,
+                                NULL, NULL, NULL, NULL);
+    }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(frame);
+        frame = NULL;
+    }
 
     void SetUp() override
     {
+        ASSERT_NE(frame, nullptr);
+        // A preview that ends posts WM_QUIT: none of an earlier case's may be left.
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         kindSeen = -1;
         previewsCreated = 0;
         PrepareFramework();
@@ -42,10 +61,12 @@ protected:
         wc.hInstance = GetModuleHandleA(NULL);
         wc.lpszClassName = "OvScreenSaverClass";
         RegisterClassExA(&wc);
-        frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 300,
-                                NULL, NULL, NULL, NULL);
     }
-    void TearDown() override { DestroyWindow(frame); }
+    void TearDown() override
+    {
+        while (HWND child = GetWindow(frame, GW_CHILD))
+            DestroyWindow(child);
+    }
 
     HWND Monitor(LONG style)
     {
