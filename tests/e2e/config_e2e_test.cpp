@@ -5,6 +5,8 @@
 #include <string>
 
 #include "e2e_harness.h"
+
+#include <psapi.h>
 #include "support/wait_limit.h"
 
 namespace {
@@ -26,6 +28,27 @@ std::string ClassOf(HWND window)
     char text[64] = "";
     GetClassNameA(window, text, sizeof(text));
     return text;
+}
+
+// The full path of a module loaded in a process, lower case, or "".
+std::string ModuleOf(DWORD pid, const char *name)
+{
+    std::string found;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (process && EnumProcessModules(process, modules, sizeof(modules), &bytes)) {
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && found.empty(); ++i) {
+            char path[MAX_PATH] = "";
+            GetModuleFileNameExA(process, modules[i], path, MAX_PATH);
+            std::string lower = CharLowerA(path);
+            if (lower.size() > strlen(name) && lower.compare(lower.size() - strlen(name), std::string::npos, name) == 0)
+                found = lower;
+        }
+    }
+    if (process)
+        CloseHandle(process);
+    return found;
 }
 
 bool Shown(HWND window)
@@ -103,6 +126,10 @@ TEST_F(SettingsSheet, ConfigurationShowsTheGeneralPageAloneAndOkEndsWithOne)
     EXPECT_EQ(WindowText(page), "General");
     EXPECT_EQ(FindWindowExA(sheet, page, "#32770", nullptr), nullptr) << "a second page";
     EXPECT_EQ(ClassOf(GetDlgItem(page, MonitorControl)), "LullexMonitorClass");
+    // The program's manifest asks for common controls 6: the sheet is drawn by
+    // the side-by-side copy of the library, not the system folder's.
+    EXPECT_NE(ModuleOf(child.pid, "comctl32.dll").find("\\winsxs\\"), std::string::npos)
+        << ModuleOf(child.pid, "comctl32.dll");
     // The sheet belongs to the hidden host dialog of the same process.
     HWND host = GetWindow(sheet, GW_OWNER);
     DWORD hostPid = 0;
