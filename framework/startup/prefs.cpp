@@ -69,7 +69,8 @@ ScrPrefs *LULLEXAPI ScrGetPrefs(void)
 {
     ScrEnsureInit();
     InitDefaultPrefs();
-    ScrPrefs *copy = (ScrPrefs *)malloc(sizeof(ScrPrefs));
+    // Zeroed, so that the bytes after each text's end are not whatever the heap held.
+    ScrPrefs *copy = (ScrPrefs *)calloc(1, sizeof(ScrPrefs));
     if (copy == NULL)
         return NULL;
     copy->size = SCRPREFS_SIZE;

@@ -380,26 +380,9 @@ TEST_F(TimerTest, ThreadEndsWhenItsWindowIsGoneWithoutStoppingIt)
 namespace {
 
 HANDLE watchedThread;
-DWORD watchedThreadId;
 CRITICAL_SECTION *watchedLock;
-volatile LONG waitingForLock = 0;
 bool aliveAtPost = false;
-void(WINAPI *realEnterCriticalSection)(CRITICAL_SECTION *);
 BOOL(WINAPI *realPostThreadMessage)(DWORD, UINT, WPARAM, LPARAM);
-
-// Notes when the watched thread has to wait for the watched lock.
-void WINAPI EnterNotingWaits(CRITICAL_SECTION *lock)
-{
-    if (lock != watchedLock || GetCurrentThreadId() != watchedThreadId) {
-        realEnterCriticalSection(lock);
-        return;
-    }
-    if (TryEnterCriticalSection(lock))
-        return;
-    InterlockedExchange(&waitingForLock, 1);
-    realEnterCriticalSection(lock);
-    InterlockedExchange(&waitingForLock, 0);
-}
 
 // The stop has woken the thread. Waits until it has either ended or come to wait
 // for its record's lock, which the stopping thread must still hold.
@@ -409,7 +392,8 @@ BOOL WINAPI PostNotingWhetherTheThreadLives(DWORD id, UINT msg, WPARAM wParam, L
     for (DWORD start = GetTickCount(); GetTickCount() - start < limit; Sleep(1)) {
         if (WaitForSingleObject(watchedThread, 0) == WAIT_OBJECT_0)
             break;
-        if (waitingForLock) {
+        // A critical section's lock count is above 0 while a thread waits for it.
+        if (watchedLock->LockCount > 0) {
             aliveAtPost = watchedLock->OwningThread == (HANDLE)(ULONG_PTR)GetCurrentThreadId();
             break;
         }
@@ -436,19 +420,14 @@ TEST_F(TimerTest, QuitIsPostedWhileTheThreadIsStillAlive)
     HWND hwnd = CreateFullSaver();
     ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() == 1; }, 2000));
     watchedThread = NewestThread();
-    watchedThreadId = GetThreadId(watchedThread);
     watchedLock = &GetTimerProp(hwnd)->lock;
     aliveAtPost = false;
-    *(void **)&realEnterCriticalSection =
-        ReplaceImport("kernel32.dll", "EnterCriticalSection", (void *)EnterNotingWaits);
     *(void **)&realPostThreadMessage =
         ReplaceImport("user32.dll", "PostThreadMessageA", (void *)PostNotingWhetherTheThreadLives);
-    ASSERT_NE(nullptr, realEnterCriticalSection);
     ASSERT_NE(nullptr, realPostThreadMessage);
     ScrStopTimer(hwnd);
     ReplaceImport("user32.dll", "PostThreadMessageA", (void *)realPostThreadMessage);
     EXPECT_TRUE(ThreadEnds(watchedThread, 2000));
-    ReplaceImport("kernel32.dll", "EnterCriticalSection", (void *)realEnterCriticalSection);
     EXPECT_TRUE(aliveAtPost);
     DestroyWindow(hwnd);
 }
