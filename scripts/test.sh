@@ -105,9 +105,12 @@ rc=$?
 # Skipped cases, with their reasons: those of whole tests (CTest lists them above)
 # and those inside a test program that passed (GoogleTest's "[  SKIPPED ]" lines).
 log=$tests/Testing/Temporary/LastTest.log
-skipped=$(tr -d '\r' <"$log" 2>/dev/null | grep -aE '^\[  SKIPPED \] [A-Za-z0-9_/]+\.[A-Za-z0-9_/]+$' | sort -u)
+# GoogleTest prints the reason on the line before a case's "[  SKIPPED ] name (N ms)".
+skipped=$(tr -d '\r' <"$log" 2>/dev/null | awk '
+  /^\[  SKIPPED \] [A-Za-z0-9_\/]+\.[A-Za-z0-9_\/]+ \([0-9]+ ms\)$/ { print "  " $4 ": " reason }
+  { reason = $0 }' | sort -u)
 if [ -n "$skipped" ]; then
   echo "$(echo "$skipped" | wc -l) test cases skipped:"
-  echo "$skipped" | sed 's/^\[  SKIPPED \]/ /'
+  echo "$skipped"
 fi
 exit $rc
