@@ -73,15 +73,6 @@ void ListTimerThread(ThreadListNode *node, HANDLE thread, HWND hwnd)
     LeaveCriticalSection(&threadListLock);
 }
 
-bool TimerThreadsListed()
-{
-    PrepareTimerThreadList();
-    EnterCriticalSection(&threadListLock);
-    bool listed = timerThreadList != NULL;
-    LeaveCriticalSection(&threadListLock);
-    return listed;
-}
-
 int ListedTimerThreadCount()
 {
     PrepareTimerThreadList();

@@ -19,12 +19,11 @@ void ListTimerThread(ThreadListNode *node, HANDLE thread, HWND hwnd);
 // Sets up the list's lock; safe from any thread, any number of times.
 void PrepareTimerThreadList();
 
-bool TimerThreadsListed();
 // Stops the timers of this thread's listed windows, waits at most waitMs in all
 // for the listed threads (answering the ticks sent to this thread meanwhile), then
 // empties the list. Returns whether every thread had ended.
 bool EndTimerThreads(DWORD waitMs);
 
-// What tests look at: the number of nodes and the newest node's thread.
+// The number of nodes, and the newest node's thread (for tests).
 int ListedTimerThreadCount();
 HANDLE NewestTimerThread();

@@ -39,7 +39,7 @@ int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
     if (!FrameworkAsLibrary && frameworkInitialised)
         ScrCloseProcess();
 
-    if (TimerThreadsListed())
+    if (ListedTimerThreadCount() > 0)
         WaitForTimerThreads();
     return result;
 }

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "e2e_harness.h"
-#include "support/wait_limit.h"
+#include "support/pump.h"
 
 namespace {
 
@@ -162,18 +162,6 @@ bool IsBackdated(const std::string &path)
     return time.wYear == 2001;
 }
 
-bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs)
-{
-    timeoutMs = WaitLimit(timeoutMs);
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        PumpMessagesFor(20);
-    }
-    return true;
-}
-
 // Runs a command line to its end and gives its exit code.
 DWORD RunProgram(const std::string &commandLine)
 {
@@ -240,7 +228,7 @@ bool UninstallSilently()
     std::string command = RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "QuietUninstallString");
     if (command == Missing || RunProgram(command) != 0)
         return false;
-    return WaitUntil(NimbraGone, ProgramTimeoutMs);
+    return PumpUntil(NimbraGone, ProgramTimeoutMs);
 }
 
 std::string WindowText(HWND window)
@@ -291,7 +279,7 @@ struct Answerer {
 
     bool Until(const std::function<bool()> &done)
     {
-        return WaitUntil(
+        return PumpUntil(
             [&] {
                 EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
                 return done();
@@ -362,7 +350,7 @@ protected:
             NativeFiles native;
             ASSERT_TRUE(StartChild("\"" + InstalledSaver() + "\" /s", &child));
         }
-        ASSERT_TRUE(WaitUntil(
+        ASSERT_TRUE(PumpUntil(
             [&] {
                 return WaitForWindowOf(child.pid, "#32770", nullptr, 0) ||
                        WaitForWindowOf(child.pid, "OpenGL", nullptr, 0) || Ended(child);

@@ -1,5 +1,7 @@
 #include "support/pump.h"
 
+#include "support/wait_limit.h"
+
 void PumpFor(DWORD ms)
 {
     DWORD start = GetTickCount();
@@ -12,5 +14,17 @@ void PumpFor(DWORD ms)
             DispatchMessageA(&msg);
         }
         Sleep(5);
+    }
+}
+
+bool PumpUntil(const std::function<bool()> &condition, DWORD limitMs)
+{
+    const DWORD limit = WaitLimit(limitMs);
+    for (DWORD start = GetTickCount();;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= limit)
+            return false;
+        PumpFor(10);
     }
 }

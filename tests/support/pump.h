@@ -2,4 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 void PumpFor(DWORD ms);
+// Dispatches this thread's messages until the condition holds (true) or the
+// limit, stretched by WaitLimit, has passed (false).
+bool PumpUntil(const std::function<bool()> &condition, DWORD limitMs);

@@ -12,7 +12,6 @@
 #include "framework/startup/entry.h"
 #include "framework/startup/prefs.h"
 #include "framework/startup/runners.h"
-#include "support/wait_limit.h"
 
 static const char SettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 
@@ -524,16 +523,4 @@ bool SaveWindowScreenshot(HWND window, const char *name)
         DeleteDC(memory);
     ReleaseDC(NULL, screen);
     return ok;
-}
-
-bool PumpUntil(const std::function<bool()> &condition, DWORD limitMs)
-{
-    const DWORD limit = WaitLimit(limitMs);
-    for (DWORD start = GetTickCount();;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= limit)
-            return false;
-        PumpFor(10);
-    }
 }

@@ -98,7 +98,3 @@ std::string AgentText(const char *prefix, const char *what);
 
 // ---- Screenshots: screenshots\<name>.bmp beside the test programs ----
 bool SaveWindowScreenshot(HWND window, const char *name);
-
-// Dispatches this thread's messages until the condition holds (true) or the
-// limit, stretched by WaitLimit, has passed (false).
-bool PumpUntil(const std::function<bool()> &condition, DWORD limitMs);

@@ -6,20 +6,18 @@ TEST(CClient, SeesTheRecordLayoutsOfTheInterface)
 {
     CClientLayout layout;
     CClientGetLayout(&layout);
+    // Size, then the offsets of text1, text2, alwaysRequirePassword and the last field.
 #ifdef _WIN64
     // The hook pointer takes 8 bytes on an 8-byte boundary: what follows it moves by 4.
-    EXPECT_EQ(layout.prefsSize, 560);
-    EXPECT_EQ(layout.prefsText1Offset, 36);
-    EXPECT_EQ(layout.prefsText2Offset, 292);
-    EXPECT_EQ(layout.prefsAlwaysOffset, 548);
-    EXPECT_EQ(layout.prefsLastOffset, 556);
+    const int prefs[] = {560, 36, 292, 548, 556};
 #else
-    EXPECT_EQ(layout.prefsSize, 556);
-    EXPECT_EQ(layout.prefsText1Offset, 32);
-    EXPECT_EQ(layout.prefsText2Offset, 288);
-    EXPECT_EQ(layout.prefsAlwaysOffset, 544);
-    EXPECT_EQ(layout.prefsLastOffset, 552);
+    const int prefs[] = {556, 32, 288, 544, 552};
 #endif
+    EXPECT_EQ(layout.prefsSize, prefs[0]);
+    EXPECT_EQ(layout.prefsText1Offset, prefs[1]);
+    EXPECT_EQ(layout.prefsText2Offset, prefs[2]);
+    EXPECT_EQ(layout.prefsAlwaysOffset, prefs[3]);
+    EXPECT_EQ(layout.prefsLastOffset, prefs[4]);
     EXPECT_EQ(layout.settingsSize, 24);
     EXPECT_EQ(layout.createParamsSize, 8);
     EXPECT_EQ(layout.verifyPw, 0x8000);
