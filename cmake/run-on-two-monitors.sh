@@ -10,39 +10,25 @@ WINEPREFIX=$(dirname "$1")/wineprefix-2mon
 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 
-displayfile=$(mktemp)
 xvfb_pid="" xephyr_pid=""
 stop() {
   WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
   WINEPREFIX=$WINEPREFIX wineserver -w 2>/dev/null
   for pid in $xephyr_pid $xvfb_pid; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  rm -f "$displayfile"
 }
 trap stop EXIT
 trap 'exit 1' INT TERM
-
-# start_x SERVER ARGS...: starts an X server on a free display; sets pid and display.
-start_x() {
-  : >"$displayfile"
-  "$@" -displayfd 3 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-  pid=$!
-  for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  if [ ! -s "$displayfile" ]; then
-    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null   # too slow to start: not left behind
-    echo "$1 did not start."
-    return 1
-  fi
-  display=":$(cat "$displayfile")"
-}
+. "$root/scripts/xvfb.sh"
+. "$root/scripts/wine.sh"
 
 for server in Xvfb Xephyr; do
   command -v $server >/dev/null || { echo "$server is not installed (scripts/setup.sh installs it)."; exit 1; }
 done
 start_x Xvfb -screen 0 2400x1100x24 || exit 1
-xvfb_pid=$pid
-DISPLAY=$display start_x Xephyr +xinerama -screen 1024x768 -screen 1280x1024 || exit 1
-xephyr_pid=$pid
-DISPLAY=$display
+xvfb_pid=$x_pid
+DISPLAY=$x_display start_x Xephyr +xinerama -screen 1024x768 -screen 1280x1024 || exit 1
+xephyr_pid=$x_pid
+DISPLAY=$x_display
 export DISPLAY
 
 wineserver -k 2>/dev/null   # a server left from an earlier run knows other monitors
@@ -56,7 +42,7 @@ if [ ! -f "$WINEPREFIX/.nimbra-two-monitors" ]; then
   else
     "$root/scripts/wineprefix.sh" "$WINEPREFIX" || exit 1
   fi
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 || exit 1
+  wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 || exit 1
   wineserver -k; wineserver -w
   touch "$WINEPREFIX/.nimbra-two-monitors"
 fi

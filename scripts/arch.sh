@@ -2,13 +2,18 @@
 # Some x86_64 kernels run no 32-bit programs at all (their 32-bit emulation is
 # switched off): starting one fails with "Exec format error". There the x64 build
 # is the one that runs and is tested; NIMBRA_X64_ONLY=1 chooses that path anywhere.
+# Ask only once the packages are installed (scripts/setup.sh): the answer comes
+# from Wine's 32-bit loader itself.
+. "$(dirname "${BASH_SOURCE[0]}")/wine.sh"
 
-# runs_32bit_programs: true unless starting a 32-bit program (Wine's own 32-bit
-# loader) fails with "Exec format error". Any other failure is not an answer to
-# the question, so it counts as yes and shows up where Wine is used.
+# runs_32bit_programs: true when Wine's 32-bit loader starts. A loader that is not
+# installed, or that the kernel refuses ("Exec format error"), means no; any other
+# failure is not an answer to the question, so it counts as yes and shows up
+# where Wine is used.
 runs_32bit_programs() {
   local out
-  out=$(/usr/lib/wine/wine --version 2>&1) && return 0
+  [ -x "$NIMBRA_WINE32" ] || return 1
+  out=$("$NIMBRA_WINE32" --version 2>&1) && return 0
   case $out in *"Exec format error"*) return 1 ;; esac
   return 0
 }

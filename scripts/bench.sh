@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks under Wine on an Xvfb of their own, in the build
-# tree's test prefix, and prints their figures:
+# Builds and runs the benchmarks of the build this machine runs natively (the
+# 32-bit one, or the x64 one where 32-bit programs do not run or NIMBRA_X64_ONLY=1;
+# see scripts/arch.sh) under Wine on an Xvfb of their own, in the build tree's test
+# prefix, and prints their figures:
 #   dib_load_benchmark  the loader on a large 24-bit file against memcpy of its bytes
 #   scene_benchmark     DrawFrame + SwapBuffers against clear + swap, and the time
 #                       from process start to the first swapped frame
@@ -8,7 +10,19 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
-"$root/scripts/build.sh" --target dib_load_benchmark scene_benchmark || { echo "Build failed."; exit 1; }
+source "$root/scripts/arch.sh"
+"$root/scripts/setup.sh" || { echo "Installing the packages failed."; exit 1; }
+benchmarks=(dib_load_benchmark scene_benchmark)
+if [ "$(native_build)" = x64 ]; then
+  # The x64 tree is configured by the main one, then built on its own.
+  tree=$build/x64
+  "$root/scripts/build.sh" --target nimbra_x64-configure art &&
+    cmake --build "$tree" -j "$(nproc)" --target "${benchmarks[@]}" || { echo "Build failed."; exit 1; }
+else
+  tree=$build
+  "$root/scripts/build.sh" --target "${benchmarks[@]}" || { echo "Build failed."; exit 1; }
+fi
+echo "Benchmarks of the $(native_build) build ($tree)."
 
 prefix=$build/wineprefix-test
 "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
@@ -18,10 +32,10 @@ source "$root/scripts/xvfb.sh"
 start_xvfb || exit 1
 trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 
-cd "$build/benchmarks" || exit 1
+cd "$tree/benchmarks" || exit 1
 rc=0
-for bench in dib_load_benchmark scene_benchmark; do
+for bench in "${benchmarks[@]}"; do
   echo "== $bench"
-  "$build/wine-run.sh" "./$bench.exe" || rc=1
+  "$tree/wine-run.sh" "./$bench.exe" || rc=1
 done
 exit $rc

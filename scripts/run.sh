@@ -20,6 +20,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
 source "$root/scripts/arch.sh"
+# Which build runs here is asked of Wine's 32-bit loader, so the packages come first.
+"$root/scripts/setup.sh" || { echo "Installing the packages failed."; exit 1; }
 if [ "$(native_build)" = x64 ]; then
   # The x64 tree is configured by the main one, then built on its own.
   "$root/scripts/build.sh" --target nimbra_x64-configure &&
@@ -60,23 +62,23 @@ echo "Wine prefix: $WINEPREFIX (textures in C:\\windows\\NimbraData\\)"
 # Wine reads it when its server starts, so the server is restarted after a change.
 desktop=${NIMBRA_DESKTOP:-800x600}
 explorer='HKCU\Software\Wine\Explorer'
-current=$(wine reg query "$explorer\\Desktops" /v Default 2>/dev/null | awk '/Default/ {print $3}')
-default=$(wine reg query "$explorer" /v Desktop 2>/dev/null | awk '/Desktop/ {print $3}')
+current=$(wine64 reg query "$explorer\\Desktops" /v Default 2>/dev/null | awk '/Default/ {print $3}')
+default=$(wine64 reg query "$explorer" /v Desktop 2>/dev/null | awk '/Desktop/ {print $3}')
 if [ "$desktop" = none ]; then
   if [ -n "$default" ]; then
-    wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1
+    wine64 reg delete "$explorer" /v Desktop /f >/dev/null 2>&1
     wineserver -k; wineserver -w
   fi
 elif [ "$current" != "$desktop" ] || [ "$default" != Default ]; then
-  wine reg add "$explorer" /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add "$explorer\\Desktops" /v Default /d "$desktop" /f >/dev/null 2>&1
+  wine64 reg add "$explorer" /v Desktop /d Default /f >/dev/null 2>&1
+  wine64 reg add "$explorer\\Desktops" /v Default /d "$desktop" /f >/dev/null 2>&1
   wineserver -k; wineserver -w
 fi
 if [ "$desktop" = none ]; then where="on the bare X server"; else where="in a $desktop Wine virtual desktop"; fi
 
 if [ $headless = 0 ]; then
   echo "Starting nimbra.scr${*:+ $*} $where. Press Escape to end the animation."
-  wine "$program" "$@"
+  wine_program x86 "$program" "$@"
   rc=$?
   echo "nimbra.scr ended with exit code $rc."
   exit $rc
@@ -124,7 +126,7 @@ describe() {
 
 log=$build/nimbra-run.log
 echo "Starting nimbra.scr${*:+ $*} $where (output in $log)."
-wine "$program" "$@" >"$log" 2>&1 &
+wine_program x86 "$program" "$@" >"$log" 2>&1 &
 saver_pid=$!
 seconds=${NIMBRA_SECONDS:-5}
 if ended_within 2; then

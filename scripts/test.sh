@@ -2,11 +2,11 @@
 # Installs what is missing, builds both builds, and runs every test with CTest
 # under Wine.
 #
-# Where the machine runs 32-bit programs, the whole suite runs on the 32-bit build
-# (build/) together with the x64 build's end-to-end tests. Where it runs none
-# (see scripts/arch.sh), or with NIMBRA_X64_ONLY=1, the whole suite runs on the
-# x64 build (build/x64/); the cases that need a 32-bit program skip, each saying
-# why, and the summary counts them.
+# Where the machine runs 32-bit programs, the whole suite runs on both builds: the
+# 32-bit one (build/) and the x64 one (build/x64/). Where it runs none (see
+# scripts/arch.sh), or with NIMBRA_X64_ONLY=1, the whole suite runs on the x64
+# build only; the cases that need a 32-bit program skip, each saying why, and the
+# summary counts them.
 #
 # Tests run side by side in lanes (NIMBRA_TEST_LANES, default: the number of
 # cores): each lane is a Wine prefix and an Xvfb server of its own, and CTest gives
@@ -25,27 +25,30 @@ for t in ${NIMBRA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
 "$root/scripts/build.sh" "${targets[@]}" || { echo "Build failed."; exit 1; }
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-tests=$build
-# With the 32-bit suite, the x64 tree's end-to-end tests run too, but not those that
-# only its own whole run needs.
+# One CTest run of the 32-bit tree holds both suites: its own tests, and those of
+# the x64 tree (named "x64:..."). Each test carries the label of its tree. The x64
+# tree's build of the framework on its own (label x64_alone) runs only where the x64
+# suite runs alone: the 32-bit tree's runs the same CMake files, and each such build
+# takes minutes.
 ctest_args=(-LE x64_alone)
 if [ "$(native_build)" = x64 ]; then
-  ctest_args=()
-  tests=$build/x64
+  ctest_args=(-LE '^x86$')
   export NIMBRA_NO_32BIT=1
   if [ "${NIMBRA_X64_ONLY:-0}" = 1 ]; then
     echo "NIMBRA_X64_ONLY=1: testing the x64 build alone; cases that need a 32-bit program skip."
   else
     echo "This machine runs no 32-bit programs: testing the x64 build; cases that need a 32-bit program skip."
   fi
-elif emulated_32bit; then
-  # A developer has registered qemu's emulator for 32-bit programs by hand (see the
-  # README): everything takes several times longer, so tests stretch their waits
-  # for a condition, and the cases whose threads come and go by the dozen while
-  # the window thread waits on them (which the emulator cannot run) are left out.
-  export NIMBRA_TEST_WAIT_SCALE=${NIMBRA_TEST_WAIT_SCALE:-10} NIMBRA_32BIT_EMULATED=1
-  set -- -E '^(startup_tests:EntryPoints\.(ReturnsOnlyAfterTheListedThreadsHaveEnded|ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame|MoreThanSixtyFourListedThreadsAreAllWaitedFor)|runtime_test:TimerTest\.ThousandStartStopCyclesLeaveNothingBehind)$' "$@"
-  echo "32-bit programs run under emulation here: leaving out four thread-heavy cases (see tests/support/emulation.h)."
+else
+  echo "Testing the 32-bit and the x64 build."
+  if emulated_32bit; then
+    # A developer has registered qemu's emulator for 32-bit programs by hand (see
+    # the README): everything 32-bit takes several times longer, so tests stretch
+    # their waits for a condition, and the cases that the emulator cannot run skip
+    # inside their programs, saying why (tests/support/emulation.h).
+    export NIMBRA_TEST_WAIT_SCALE=${NIMBRA_TEST_WAIT_SCALE:-10} NIMBRA_32BIT_EMULATED=1
+    echo "32-bit programs run under emulation here: waits are stretched, and the cases the emulator cannot run skip."
+  fi
 fi
 
 lane_prefix() { if [ "$1" = 0 ]; then echo "$build/wineprefix-test"; else echo "$build/wineprefix-test-$1"; fi; }
@@ -57,10 +60,9 @@ lane_display_file() { if [ "$1" = 0 ]; then echo "$build/xvfb-display"; else ech
 # The lanes' X servers run no window manager, and Wine's managed windows wait for
 # one (about 2 s whenever a visible top-level window goes away): the lanes' windows
 # are Wine's own, unmanaged, as on any X server without a window manager.
-x11_driver='HKCU\Software\Wine\X11 Driver'
 if [ ! -f "$(lane_prefix 0)/.nimbra-unmanaged" ]; then
-  WINEPREFIX=$(lane_prefix 0) wine reg add "$x11_driver" /v Managed /d N /f >/dev/null 2>&1 || exit 1
-  WINEPREFIX=$(lane_prefix 0) wineserver -w
+  WINEPREFIX=$(lane_prefix 0) make_windows_unmanaged wine64 ||
+    { echo "Could not make the windows of the test prefix $(lane_prefix 0) unmanaged."; exit 1; }
   touch "$(lane_prefix 0)/.nimbra-unmanaged"
 fi
 for ((lane = 1; lane < lanes; lane++)); do
@@ -98,13 +100,13 @@ for ((lane = 0; lane < lanes; lane++)); do
 done
 unset DISPLAY
 
-ctest --test-dir "$tests" --output-on-failure --timeout 900 \
+ctest --test-dir "$build" --output-on-failure --timeout 900 \
       --parallel "$lanes" --resource-spec-file "$lanes_file" "${ctest_args[@]}" "$@"
 rc=$?
 
 # Skipped cases, with their reasons: those of whole tests (CTest lists them above)
 # and those inside a test program that passed (GoogleTest's "[  SKIPPED ]" lines).
-log=$tests/Testing/Temporary/LastTest.log
+log=$build/Testing/Temporary/LastTest.log
 # GoogleTest prints the reason on the line before a case's "[  SKIPPED ] name (N ms)".
 skipped=$(tr -d '\r' <"$log" 2>/dev/null | awk '
   /^\[  SKIPPED \] [A-Za-z0-9_\/]+\.[A-Za-z0-9_\/]+ \([0-9]+ ms\)$/ { print "  " $4 ": " reason }

@@ -1,18 +1,26 @@
-# Sourced by the scripts that need an X server of their own.
-# start_xvfb: starts Xvfb on a free display, exports DISPLAY and sets xvfb_pid;
-# fails when the server does not come up.
-start_xvfb() {
-  local displayfile
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  if [ ! -s "$displayfile" ]; then
-    rm -f "$displayfile"
-    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null   # started, but too late: not left behind
-    echo "Xvfb did not start."
+# Sourced by the scripts that need an X server of their own (POSIX sh).
+# start_x SERVER ARGS...: starts an X server on a free display (the server names
+# it through -displayfd); sets x_pid and x_display, and fails when the server does
+# not come up within 10 s, ending it so that it is not left behind.
+start_x() {
+  x_displayfile=$(mktemp)
+  "$@" -displayfd 3 -nolisten tcp 3>"$x_displayfile" 2>/dev/null &
+  x_pid=$!
+  for _ in $(seq 100); do [ -s "$x_displayfile" ] && break; sleep 0.1; done
+  if [ ! -s "$x_displayfile" ]; then
+    rm -f "$x_displayfile"
+    kill "$x_pid" 2>/dev/null; wait "$x_pid" 2>/dev/null   # started, but too late: not left behind
+    echo "$1 did not start."
     return 1
   fi
-  export DISPLAY=":$(cat "$displayfile")"
-  rm -f "$displayfile"
+  x_display=":$(cat "$x_displayfile")"
+  rm -f "$x_displayfile"
+}
+
+# start_xvfb: a 1024 x 768 Xvfb; exports DISPLAY and sets xvfb_pid.
+start_xvfb() {
+  start_x Xvfb -screen 0 1024x768x24 || return 1
+  xvfb_pid=$x_pid
+  DISPLAY=$x_display
+  export DISPLAY
 }

@@ -10,24 +10,26 @@
 template=$1 template32=$2 run=$3
 shift 3
 export WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+. "$(dirname "$0")/../../scripts/wine.sh"
 
 if [ "${NIMBRA_NO_32BIT:-}" = 1 ]; then
   [ $# -eq 0 ] && { echo "[  SKIPPED ] no 32-bit programs run here: no prefixes for the setup program"; exit 0; }
   exec "$run" "$@"
 fi
 
-# boot DIR ARCH: makes the template DIR once (about 8-18 s).
+# boot DIR ARCH: makes the template DIR once (about 8-18 s), through the loader
+# of the prefix's kind.
 boot() (
   flock 9
   if [ ! -f "$1/.booted" ]; then
     rm -rf "$1"
     mkdir -p "$1"
+    export WINEPREFIX=$1
+    loader=wine64
+    [ "$2" = win32 ] && loader=wine32
     # Wine's server must not inherit the lock: it outlives wineboot.
-    WINEARCH=$2 WINEPREFIX=$1 wineboot -i >/dev/null 2>&1 9>&-
-    # No window manager runs on the test's X server: Wine's own, unmanaged windows
-    # do not wait for one whenever a dialog closes.
-    WINEPREFIX=$1 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
-    WINEPREFIX=$1 wineserver -w 9>&-
+    WINEARCH=$2 $loader wineboot -i >/dev/null 2>&1 9>&-
+    make_windows_unmanaged $loader 9>&-
     if [ ! -f "$1/system.reg" ]; then
       echo "Could not boot the Wine prefix $1" >&2
       exit 1

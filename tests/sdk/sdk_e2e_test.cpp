@@ -256,7 +256,8 @@ TEST_F(SdkSaver, DllClientWithTheLibraryElsewhereShowsTheInstallCheckAndStartsNo
 }
 
 // The timer's period as a saver sees it: the gaps between 100 ticks answered with
-// 30 ms keep it on average within 2 ms, loose enough for a loaded machine; the
+// 30 ms are never shorter on average, and a busy machine stretches them by a few
+// milliseconds at most, far from a period counted twice or in other units; the
 // spread is printed.
 TEST_F(SdkSaver, TimerTicksKeepTheirPeriod)
 {
@@ -278,5 +279,6 @@ TEST_F(SdkSaver, TimerTicksKeepTheirPeriod)
     double mean = sum / errors.size();
     printf("tick gaps for a 30 ms period: mean %.2f ms, p99 error %.2f ms, largest error %.2f ms\n", mean,
            errors[98], errors.back());
-    EXPECT_LE(fabs(mean - 30.0), 2.0);
+    EXPECT_GE(mean, 29.5);
+    EXPECT_LE(mean, 40.0);
 }

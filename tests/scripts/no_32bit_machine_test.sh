@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The README's run path and an x64 test program on a machine whose kernel runs no
+# 32-bit programs, made on any host: in a private mount namespace, Wine's 32-bit
+# loader is covered by a file the kernel refuses with "Exec format error", as it
+# refuses every 32-bit program there. Nothing outside the namespace changes.
+# Usage: no_32bit_machine_test.sh MAIN_BUILD_DIR X64_BUILD_DIR SOURCE_DIR
+set -uo pipefail
+main_build=$1 build=$2 source=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# An ELF header with an invalid class byte: execve answers ENOEXEC.
+printf '\x7fELF\x09\x09\x09\0\0\0\0\0\0\0\0\0' >"$work/no32"
+chmod +x "$work/no32"
+if ! out=$(unshare -m true 2>&1); then
+  echo "Skipped: no private mount namespace here (unshare -m: $out)"
+  exit 0
+fi
+
+unshare -m bash -s "$main_build" "$build" "$source" "$work" <<'INSIDE'
+set -uo pipefail
+main_build=$1 build=$2 source=$3 work=$4
+fail() { echo "FAILED: $*"; failed=1; }
+failed=0
+mount --bind "$work/no32" /usr/lib/wine/wine || { echo "FAILED: cannot cover the 32-bit loader"; exit 1; }
+out=$(/usr/lib/wine/wine --version 2>&1)
+[[ $out == *"Exec format error"* ]] || fail "the covered 32-bit loader still starts: '$out'"
+
+# The README's first command, headless, in a prefix of its own made anew.
+prefix=$main_build/wineprefix-no32
+rm -rf "$prefix"
+out=$(env -u DISPLAY WINEPREFIX="$prefix" NIMBRA_SECONDS=3 NIMBRA_SCREENSHOT="$work/shot.png" \
+      BUILD_DIR="$main_build" bash "$source/scripts/run.sh" 2>&1)
+rc=$?
+echo "$out" | sed 's/^/run.sh: /'
+[ $rc = 0 ] || fail "run.sh ended with $rc"
+[[ $out == *"Running the x64 build"* ]] || fail "run.sh did not choose the x64 build"
+# Space is dark, the earth and the tail are not: some pixels are bright.
+bright=$(convert "$work/shot.png" -colorspace gray -threshold 25% -format '%[fx:mean]' info: 2>/dev/null)
+awk -v b="${bright:-0}" 'BEGIN { exit !(b > 0.01) }' || fail "the screenshot shows no animation (bright share ${bright:-none})"
+rm -rf "$prefix"
+
+# An x64 test program through the x64 tree's CTest wrapper, in the test's lane.
+out=$(cd "$build/tests/bin" && "$build/wine-run.sh" ./dib_loader_tests.exe --gtest_brief=1 2>&1)
+rc=$?
+echo "$out" | tail -n 3 | sed 's/^/dib_loader_tests: /'
+[ $rc = 0 ] && [[ $out == *"PASSED"* ]] || fail "the x64 loader tests ended with $rc"
+exit $failed
+INSIDE
+rc=$?
+[ $rc = 0 ] && echo "Machine without 32-bit programs: passed"
+exit $rc
