@@ -13,7 +13,9 @@ set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 
 # Every test runs in one lane of scripts/test.sh (a Wine prefix and an X server of
 # its own, see test-lane.sh.in), so that tests in different lanes can run side by side.
-set(NIMBRA_TEST_COMMON_PROPERTIES RESOURCE_GROUPS lanes:1
+# Every test carries the label of its tree (x86 or x64), so that a machine that runs
+# no 32-bit programs can leave the 32-bit tree's out.
+set(NIMBRA_TEST_COMMON_PROPERTIES RESOURCE_GROUPS lanes:1 LABELS ${NIMBRA_ARCH}
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test")
 
 # A program whose cases rely on a fresh process each: its cases are read from the
@@ -54,8 +56,8 @@ function(nimbra_register_cases name sources properties wrapper)
                  COMMAND ${name} --gtest_filter=${filter}
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       endif()
-      set_tests_properties(${NIMBRA_TEST_PREFIX}${name}:${suite}.${test} PROPERTIES TIMEOUT 300 LABELS ${name}
-                           ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
+      set_tests_properties(${NIMBRA_TEST_PREFIX}${name}:${suite}.${test} PROPERTIES TIMEOUT 300
+                           ${NIMBRA_TEST_COMMON_PROPERTIES} LABELS "${name};${NIMBRA_ARCH}" ${properties})
     endforeach()
   endforeach()
 endfunction()
@@ -73,8 +75,8 @@ function(nimbra_register_program name properties wrapper)
   else()
     add_test(NAME ${NIMBRA_TEST_PREFIX}${name} COMMAND ${name} WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
   endif()
-  set_tests_properties(${NIMBRA_TEST_PREFIX}${name} PROPERTIES TIMEOUT 900 LABELS ${name} COST 5
-                       ${NIMBRA_TEST_COMMON_PROPERTIES} ${properties})
+  set_tests_properties(${NIMBRA_TEST_PREFIX}${name} PROPERTIES TIMEOUT 900 COST 5
+                       ${NIMBRA_TEST_COMMON_PROPERTIES} LABELS "${name};${NIMBRA_ARCH}" ${properties})
 endfunction()
 
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
