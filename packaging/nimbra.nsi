@@ -37,11 +37,21 @@ ManifestSupportedOS all
 !define PREVIOUS_ACTIVE "Previous ScreenSaveActive"
 !define UNINSTALLER "uninstall.exe"
 
+; Each step after the writing of a file must succeed, or makensis fails.
 !ifdef SIGN
-  !finalize '${SIGN} -DFILE="%1" -P "${SIGN_SCRIPT}"'
-  !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}" && ${SIGN} -DFILE="%1" -P "${SIGN_SCRIPT}"'
+  !finalize '${SIGN} -DFILE="%1" -P "${SIGN_SCRIPT}"' = 0
+  !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}" && ${SIGN} -DFILE="%1" -P "${SIGN_SCRIPT}"' = 0
 !else
-  !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}"'
+  !uninstfinalize 'perl "${PATCH_VERSION}" "%1" "FileDescription=Nimbra Uninstall" "OriginalFilename=${UNINSTALLER}"' = 0
+!endif
+; The uninstaller's description is written over the setup's, in place: the
+; setup's must be at least as long as "Nimbra Uninstall", so a one-part version
+; shows as N.0 in it.
+!searchparse /noerrors "${VERSION}" "" VERSION_FIRST "." VERSION_REST
+!ifdef VERSION_REST
+  !define SETUP_DESCRIPTION "Nimbra ${VERSION} Setup"
+!else
+  !define SETUP_DESCRIPTION "Nimbra ${VERSION}.0 Setup"
 !endif
 
 Name "Nimbra"
@@ -77,7 +87,7 @@ ShowUninstDetails show
 VIProductVersion "${VERSION4}"
 VIFileVersion "${VERSION4}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Nimbra"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Nimbra ${VERSION} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${SETUP_DESCRIPTION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
@@ -91,9 +101,10 @@ Var Activate    ; 1 unless the command line says /NOACTIVATE
 
 ; Installer and uninstaller each need their own copy of a function.
 !macro SHARED_FUNCTIONS un
-  ; On 64-bit Windows the x64 saver goes into the native system folder, which a
-  ; 32-bit program like this one reaches only with file-system redirection off,
-  ; and the Programs and Features entry into the 64-bit registry view.
+  ; On 64-bit Windows (x64 or ARM64) the saver goes into the native system
+  ; folder, where the desktop looks for savers, which a 32-bit program like this
+  ; one reaches only with file-system redirection off, and the Programs and
+  ; Features entry into the native (64-bit) registry view.
   Function ${un}FindSaver
     ${If} ${RunningX64}
       SetRegView 64
@@ -253,17 +264,23 @@ Function MakeNimbraActive
 FunctionEnd
 
 Section "Nimbra" SecNimbra
-  ; The saver first: when it cannot be replaced, nothing else has changed.
+  ; The saver first: when it cannot be replaced, nothing else has changed. The
+  ; native machine decides which: the x64 saver on x64 Windows only; the 32-bit
+  ; one on 32-bit Windows and on ARM64 Windows, which runs 32-bit x86 programs in
+  ; every version, x64 ones only from Windows 11 on.
   SetOverwrite on
   ClearErrors
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
-    SetOutPath $SaverDir
+  ${EndIf}
+  SetOutPath $SaverDir
+  ${If} ${IsNativeAMD64}
     File "/oname=nimbra.scr" "${SAVER64}"
-    ${EnableX64FSRedirection}
   ${Else}
-    SetOutPath $SaverDir
     File "/oname=nimbra.scr" "${SAVER32}"
+  ${EndIf}
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
   ${EndIf}
   ${If} ${Errors}
     MessageBox MB_OK|MB_ICONSTOP "Setup could not replace $Saver. Nothing was changed." /SD IDOK
@@ -330,7 +347,12 @@ Function un.onUninstSuccess
   Delete $1
   StrCpy $1 "$1.cmd"
   FileOpen $2 $1 w
-  FileWrite $2 '@echo off$\r$\ncd /d "$TEMP"$\r$\n:wait$\r$\ndel "$EXEPATH" >nul 2>&1$\r$\nrmdir "$EXEDIR" >nul 2>&1$\r$\nif exist "$EXEDIR" goto wait$\r$\ndel "%~f0"$\r$\n'
+  ; A try a second for half a minute: then something else holds the folder, and
+  ; the copy stays in the temporary folder, which Windows' clean-up empties.
+  FileWrite $2 '@echo off$\r$\ncd /d "$TEMP"$\r$\nset tries=0$\r$\n:wait$\r$\n'
+  FileWrite $2 'del "$EXEPATH" >nul 2>&1$\r$\nrmdir "$EXEDIR" >nul 2>&1$\r$\nif not exist "$EXEDIR" goto done$\r$\n'
+  FileWrite $2 'set /a tries+=1$\r$\nif %tries% geq 30 goto done$\r$\nping -n 2 127.0.0.1 >nul$\r$\ngoto wait$\r$\n'
+  FileWrite $2 ':done$\r$\ndel "%~f0"$\r$\n'
   FileClose $2
   SetOutPath $TEMP
   ExecShell "" '"$SYSDIR\cmd.exe"' '/c "$1"' SW_HIDE
@@ -349,8 +371,11 @@ FunctionEnd
 
 ; Puts the saver settings back as they were before the first activating install
 ; while Nimbra is still the active saver. A saver 1.0.0 remembered comes back
-; alone; with nothing remembered only the choice of Nimbra goes. The "Screen
-; Savers" settings stay, other savers use them too.
+; alone. With no saver remembered (1.0.0 found none, and it switched the saver
+; on without remembering the switch) the saver switch goes with the choice of
+; Nimbra: a machine without a saver before is left without both values, not with
+; the saver switched on and no saver. The "Screen Savers" settings stay, other
+; savers use them too.
 Function un.RestorePreviousSaver
   Call un.IsNimbraActive
   Pop $1
@@ -367,6 +392,7 @@ Function un.RestorePreviousSaver
       ReadRegStr $0 HKCU "${REMEMBER_KEY}" "${PREVIOUS_SAVER}"
       ${If} $0 == ""
         DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+        DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
       ${Else}
         WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
       ${EndIf}

@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include "e2e_harness.h"
 #include "support/pump.h"
 
@@ -199,21 +202,46 @@ int AllNimbraEntries()
     return NimbraEntries(KEY_WOW64_64KEY) + (Is64BitWindows() ? NimbraEntries(KEY_WOW64_32KEY) : 0);
 }
 
-// The uninstaller's temporary copies (%TEMP%\~nsu*.tmp).
-int UninstallerCopies()
+std::string TempFolder()
 {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof(temp), temp);
+    return temp;
+}
+
+// Files and folders that match a pattern, "." and ".." left out.
+int FilesIn(const std::string &pattern)
+{
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((std::string(temp) + "~nsu*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     int count = 0;
     do
-        ++count;
+        count += strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0;
     while (FindNextFileA(search, &found));
     FindClose(search);
     return count;
+}
+
+// The uninstaller's temporary copies (%TEMP%\~nsu*.tmp).
+int UninstallerCopies()
+{
+    return FilesIn(TempFolder() + "~nsu*.tmp");
+}
+
+// A running process of that program name, opened to wait for it, or null.
+HANDLE OpenProcessNamed(const char *name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    HANDLE process = nullptr;
+    for (BOOL more = Process32First(snapshot, &entry); more && !process; more = Process32Next(snapshot, &entry))
+        if (_stricmp(entry.szExeFile, name) == 0)
+            process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return process;
 }
 
 bool NimbraGone()
@@ -469,20 +497,25 @@ TEST_F(Setup, NoActivateLeavesTheActiveSaverAsItWas)
 }
 
 // Uninstall puts both values back exactly as they were before the first
-// activating install: a saver switched off stays off, absent values end absent.
+// activating install: a saver switched off stays off, absent values end absent,
+// also where that install was 1.0.0's, which remembered only a saver it found.
 TEST_F(Setup, UninstallPutsTheSaverSettingsBackAsTheyWereBeforeTheFirstInstall)
 {
     const struct {
         const char *saver;
         const char *active;
-    } before[] = {{EarlierSaver, "0"}, {nullptr, nullptr}, {nullptr, "1"}};
+        const char *firstSetup;
+    } before[] = {{EarlierSaver, "0", NIMBRA_SETUP},
+                  {nullptr, nullptr, NIMBRA_SETUP},
+                  {nullptr, "1", NIMBRA_SETUP},
+                  {nullptr, nullptr, NIMBRA_100_SETUP}};
     for (const auto &settings : before) {
         SCOPED_TRACE(std::string(settings.saver ? settings.saver : Missing) + " " +
-                     (settings.active ? settings.active : Missing));
+                     (settings.active ? settings.active : Missing) + " first " + settings.firstSetup);
         SetDesktopValue("SCRNSAVE.EXE", settings.saver);
         SetDesktopValue("ScreenSaveActive", settings.active);
 
-        ASSERT_EQ(RunSetup("/S"), 0u);
+        ASSERT_EQ(RunProgram(std::string("\"") + settings.firstSetup + "\" /S"), 0u);
         ASSERT_EQ(RunSetup("/S"), 0u);   // over the first: Nimbra's values must not become "the earlier" ones
         EXPECT_STRCASEEQ(DesktopValue("SCRNSAVE.EXE").c_str(), InstalledSaver().c_str());
         EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
@@ -509,6 +542,38 @@ TEST_F(Setup, SilentInstallAndUninstallCloseTheRunningSaverFirst)
     StartInstalledSaver();
     ASSERT_TRUE(UninstallSilently());
     EXPECT_TRUE(Ended(child));
+}
+
+// The uninstaller's copy in %TEMP%\~nsu*.tmp is removed by a command script that
+// tries again until the folder goes. A file of someone else's in that folder
+// keeps it: the script pauses between its tries, gives up after a while and
+// removes itself.
+TEST_F(Setup, TheUninstallersCleanUpPausesBetweenTriesAndGivesUp)
+{
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    ASSERT_EQ(RunProgram(RegistryText(HKEY_LOCAL_MACHINE, EntryKey, "QuietUninstallString")), 0u);
+    // The copy runs now and holds its folder until it ends.
+    const std::string temp = TempFolder();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((temp + "~nsu*.tmp").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    const std::string copyFolder = temp + found.cFileName;
+    HANDLE other = CreateFileA((copyFolder + "\\other.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    CloseHandle(other);
+
+    HANDLE script = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (script = OpenProcessNamed("cmd.exe")) != nullptr; }, ProgramTimeoutMs));
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(script, 0) == WAIT_OBJECT_0; }, 120000))
+        << "the clean-up script still runs";
+    const DWORD seconds = (GetTickCount() - start) / 1000;
+    CloseHandle(script);
+    EXPECT_GE(seconds, 10u) << "no pause between the tries";
+    EXPECT_EQ(AllNimbraEntries(), 0);
+    EXPECT_EQ(FilesIn(copyFolder + "\\*"), 1) << "the copy stays";
+    EXPECT_EQ(FilesIn(temp + "*.cmd"), 0) << "the script stays";
 }
 
 TEST_F(Setup, ShownSetupAndUninstallOfferToCloseTheRunningSaverOrToCancel)
