@@ -48,6 +48,17 @@ else
     # inside their programs, saying why (tests/support/emulation.h).
     export NIMBRA_TEST_WAIT_SCALE=${NIMBRA_TEST_WAIT_SCALE:-10} NIMBRA_32BIT_EMULATED=1
     echo "32-bit programs run under emulation here: waits are stretched, and the cases the emulator cannot run skip."
+    # The emulator keeps one table of thread descriptors for a whole process
+    # (tests/support/emulation.h): these 32-bit programs start and end threads
+    # while others run, and die of it part-way, wherever the cases that do it most
+    # skip. Their x64 builds run natively, here too.
+    emulator_left_out=(startup_tests runtime_test nimbra_e2e_tests)
+    for name in "${emulator_left_out[@]}"; do
+      ctest --test-dir "$build" -N -R "^$name\$" | grep -q "Total Tests: 1$" ||
+        { echo "scripts/test.sh leaves out $name under emulation, but no test has that name."; exit 1; }
+    done
+    ctest_args+=(-E "^($(IFS='|'; echo "${emulator_left_out[*]}"))\$")
+    echo "Left out under emulation (their x64 builds run): ${emulator_left_out[*]}."
   fi
 fi
 

@@ -1,12 +1,12 @@
-// Where this machine's kernel runs no 32-bit programs, scripts/test.sh runs the
-// tests under qemu's user-mode emulator and says so in NIMBRA_32BIT_EMULATED.
+// Where a developer runs 32-bit programs under qemu's user-mode emulator (see the
+// README), scripts/test.sh says so in NIMBRA_32BIT_EMULATED.
 // That emulator keeps one table of thread descriptor slots for all threads of a
 // process, so a thread that reloads its segment registers can pick up a newer
 // thread's Wine and C library blocks, and Wine then ends the process ("uncaught
 // target signal 11"). The cases that start and end threads by the dozen or the
 // thousand while the window thread works meet that every time; they are skipped
-// there, saying why, and scripts/test.sh leaves them out (a skipped case's process
-// can still die as it ends).
+// there, saying why. A program's process can still die of threads that other
+// cases started; scripts/test.sh leaves the three 32-bit programs that do out.
 #pragma once
 #include <windows.h>
 
