@@ -1,7 +1,7 @@
 # Cross-compiling for Windows with Debian's mingw-w64 compilers, for the
 # architecture named in LULLEX_TOOLCHAIN_ARCH (i686 or x86_64). The posix-thread
 # compilers: the framework is built with them and links their C++ runtime (the
-# win32-thread ones also lack std::mutex, which GoogleTest needs).
+# win32-thread ones also lack std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${LULLEX_TOOLCHAIN_ARCH})
 
