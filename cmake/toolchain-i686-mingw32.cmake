@@ -1,14 +1,5 @@
-# Cross-compiling for 32-bit Windows with mingw-w64. The posix-thread compilers
-# are needed: the win32-thread ones have no std::mutex, and GoogleTest uses it.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Cross-compiling this tree for 32-bit Windows with mingw-w64: the same settings
+# as the Lullex SDK's toolchain file.
+set(LULLEX_TOOLCHAIN_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/lullex/mingw-w64.cmake)
 

@@ -1,13 +1,4 @@
-# Cross-compiling for 64-bit Windows (x64) with mingw-w64, the posix-thread
-# compilers for the same reason as the i686 toolchain: GoogleTest needs std::mutex.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Cross-compiling this tree for 64-bit Windows (x64) with mingw-w64: the same
+# settings as the Lullex SDK's toolchain file.
+set(LULLEX_TOOLCHAIN_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/lullex/mingw-w64.cmake)

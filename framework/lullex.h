@@ -165,6 +165,14 @@ UINT LULLEXAPI ScrCustomControlInfo(LPCCINFOA info);
 /* Process entry of the framework hosted as a library of its own. */
 BOOL LULLEXAPI ScrLibraryEntry(HINSTANCE module, DWORD reason);
 
+/* The library's file name; it must sit in the Windows directory. The x64 one has
+   a name of its own, so that both live there side by side on 64-bit Windows. */
+#ifdef _WIN64
+#define LULLEX_DLL_NAME "lullex64.dll"
+#else
+#define LULLEX_DLL_NAME "lullex.dll"
+#endif
+
 #ifdef __cplusplus
 }
 #endif

@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 #include <new>
+#include <stdio.h>
 
 static const int CaptionString = 3501;
 static const int HostDialog = 3600;
@@ -168,9 +169,22 @@ INT_PTR CALLBACK ConfigHostDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
+// The sheet leaves out a page whose dialog it cannot find and says nothing, so
+// a saver that gave a dialog procedure without dialog 2003 hears it here.
+static void ReportMissingClientPage()
+{
+    if (FindResourceA(ClientInstance, MAKEINTRESOURCEA(ClientPageDialog), RT_DIALOG))
+        return;
+    char line[120];
+    snprintf(line, sizeof line,
+             "Lullex: ExecuteUserDialog: no dialog 2003 for the saver's page, FindResourceA error %lu", GetLastError());
+    DebugOut(line);
+}
+
 int ExecuteUserDialog(HWND, PROPSHEETHEADERA *header)
 {
     if (ClientDialogProc) {
+        ReportMissingClientPage();
         FillPage(PageRecord(header, 1), ClientInstance, ClientPageDialog, ClientPageDlgProc, 0);
         header->nPages = 2;
         header->nStartPage = 1;

@@ -19,8 +19,9 @@ static void BlankDrive(char *path)
         path[i] = ' ';
 }
 
-// The Windows directory, a backslash unless it ends in one, then "lullex.dll";
-// path has room for PathCapacity + 16 characters.
+// The Windows directory, a backslash unless it ends in one, then the library's
+// name ("lullex.dll", on x64 "lullex64.dll"); path has room for PathCapacity + 16
+// characters.
 static void ExpectedLibraryPath(char *path)
 {
     if (GetWindowsDirectoryA(path, PathCapacity) >= (UINT)PathCapacity)
@@ -28,7 +29,7 @@ static void ExpectedLibraryPath(char *path)
     size_t used = strlen(path);
     if (used == 0 || path[used - 1] != '\\')
         strcat(path, "\\");
-    strcat(path, "lullex.dll");
+    strcat(path, LULLEX_DLL_NAME);
 }
 
 // The library must sit in the Windows directory; tells the user where if not.

@@ -75,9 +75,22 @@ static void SubclassSheet(HWND sheet)
         SetWindowLongPtrA(sheet, GWLP_WNDPROC, previous);
 }
 
+// The header gives the sheet the saver's small icon only; its large icon is the
+// one the host dialog holds, so that the task switcher shows the saver's too.
+static void ShareLargeIcon(HWND sheet)
+{
+    HWND host = GetParent(sheet);
+    HICON large = host ? (HICON)SendMessageA(host, WM_GETICON, ICON_BIG, 0) : NULL;
+    if (large)
+        SendMessageA(sheet, WM_SETICON, ICON_BIG, (LPARAM)large);
+}
+
 int CALLBACK ScrPropSheetCallback(HWND sheet, UINT msg, LPARAM)
 {
-    if (msg != PSCB_INITIALIZED || CurrentPrefs.noAboutMenu)
+    if (msg != PSCB_INITIALIZED)
+        return 0;
+    ShareLargeIcon(sheet);
+    if (CurrentPrefs.noAboutMenu)
         return 0;
     AddAboutEntry(sheet);
     SubclassSheet(sheet);

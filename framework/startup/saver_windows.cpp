@@ -2,8 +2,10 @@
 // window and the preview window, each with its SaverCreateParams.
 #include "framework/startup/runners.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 
+#include "framework/services/services.h"
 #include "framework/startup/entry.h"
 #include "framework/startup/prefs.h"
 
@@ -91,19 +93,31 @@ static bool PrepareSaver(const char *className, CREATESTRUCTA *cs)
     return true;
 }
 
-static HWND CreateFromStruct(const CREATESTRUCTA *cs)
+// What a creation gave counts as the window only when it is one: an answer such
+// as HOOK_DEFAULT would otherwise leave the mode pumping messages for a window
+// that never comes. Without a window the mode ends at once with 2, so the log
+// says who gave none and why: the last error as the attempt left it.
+static HWND WindowOrNothing(HWND answer, const char *maker)
 {
-    return CreateWindowExA(cs->dwExStyle, cs->lpszClass, cs->lpszName, static_cast<DWORD>(cs->style),
-                           cs->x, cs->y, cs->cx, cs->cy, cs->hwndParent, cs->hMenu, cs->hInstance,
-                           cs->lpCreateParams);
+    DWORD error = GetLastError();
+    if (IsWindow(answer))
+        return answer;
+    char line[120];
+    if (answer)
+        snprintf(line, sizeof line, "Lullex: %s answered %lu, which is no saver window", maker,
+                 static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(answer)));
+    else
+        snprintf(line, sizeof line, "Lullex: %s gave no saver window, last error %lu", maker, error);
+    DebugOut(line);
+    return nullptr;
 }
 
-// What a hook or host hands back counts as the window only when it is one: an
-// answer such as HOOK_DEFAULT would otherwise leave the mode pumping messages
-// for a window that never comes.
-static HWND WindowOrNothing(HWND answer)
+static HWND CreateFromStruct(const CREATESTRUCTA *cs)
 {
-    return IsWindow(answer) ? answer : nullptr;
+    HWND window = CreateWindowExA(cs->dwExStyle, cs->lpszClass, cs->lpszName, static_cast<DWORD>(cs->style),
+                                  cs->x, cs->y, cs->cx, cs->cy, cs->hwndParent, cs->hMenu, cs->hInstance,
+                                  cs->lpCreateParams);
+    return WindowOrNothing(window, "CreateWindowExA");
 }
 
 // The host's first non-zero answer is the window; all zero leaves it to us.
@@ -113,7 +127,7 @@ static HWND AskHost(const UINT *messages, int count, LONG kind, CREATESTRUCTA *c
         LRESULT answer = SendMessageA(HostWindow, messages[i], static_cast<WPARAM>(kind),
                                       reinterpret_cast<LPARAM>(cs));
         if (answer)
-            return WindowOrNothing(reinterpret_cast<HWND>(answer));
+            return WindowOrNothing(reinterpret_cast<HWND>(answer), "the host window");
     }
     return CreateFromStruct(cs);
 }
@@ -137,7 +151,8 @@ HWND CreateHookedPreviewWindow(HWND parent, LONG forMonitor)
         return nullptr;
     if (!CreateHook)
         return CreateFromStruct(&cs);
-    return WindowOrNothing(CreateHook(static_cast<SaverCreateParams *>(cs.lpCreateParams)->kind, &cs));
+    LONG kind = static_cast<SaverCreateParams *>(cs.lpCreateParams)->kind;
+    return WindowOrNothing(CreateHook(kind, &cs), "createHook");
 }
 
 HWND CreateHookedSaverWindow()
@@ -147,7 +162,7 @@ HWND CreateHookedSaverWindow()
         return nullptr;
     if (!CreateHook)
         return CreateFromStruct(&cs);
-    return WindowOrNothing(CreateHook(SAVERKIND_FULLSCREEN, &cs));
+    return WindowOrNothing(CreateHook(SAVERKIND_FULLSCREEN, &cs), "createHook");
 }
 
 HWND CreateHostedPreviewWindow(HWND parent, LONG forMonitor)

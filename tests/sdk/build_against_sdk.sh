@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The SDK as a saver author receives it: installed into a folder of the build
 # tree, then the example savers it ships, the saver written out in its guide and a
-# C-only consumer configured and built from there, knowing only the installed
-# files; the same through pkg-config; and a saver of the other architecture
-# refused by the package.
+# C-only consumer configured and built from there with the SDK's own toolchain
+# file alone, knowing only the installed files; the same through pkg-config; and
+# a saver of the other architecture refused by the package.
 # Usage: build_against_sdk.sh BUILD_DIR WORK_DIR SOURCE_DIR TOOLCHAIN_FILE
 # The toolchain file names the architecture the build tree was made for (i686 or
 # x86_64), and so which SDK this checks.
@@ -12,10 +12,10 @@ build=$1 work=$2 source=$3 toolchain=$4
 sdk=$work/sdk
 fail() { echo "FAILED: $*"; exit 1; }
 
-arch=$(sed -n 's/^ *set(CMAKE_SYSTEM_PROCESSOR \([a-z0-9_]*\)).*/\1/p' "$toolchain")
+arch=$(sed -n 's/^ *set(LULLEX_TOOLCHAIN_ARCH \([a-z0-9_]*\)).*/\1/p' "$toolchain")
 case $arch in
-  i686)   bits=32 other=x86_64 other_bits=64 ;;
-  x86_64) bits=64 other=i686 other_bits=32 ;;
+  i686)   bits=32 other=x86_64 other_bits=64 dll=lullex.dll ;;
+  x86_64) bits=64 other=i686 other_bits=32 dll=lullex64.dll ;;
   *) fail "$toolchain names no known architecture" ;;
 esac
 cross=$arch-w64-mingw32-
@@ -35,11 +35,15 @@ if grep -rlI -e "$build" -e "$source" "$sdk"; then fail "the SDK names build or 
 if grep -Eq -- '(^|[ ;"])-static([ ;"]|$)' "$sdk/lib/cmake/Lullex/LullexTargets.cmake" "$sdk/lib/pkgconfig/lullex.pc"; then
   fail "the SDK makes its consumers' whole link static"
 fi
-case $(file -b "$sdk/bin/lullex.dll") in
-  *PE32+*x86-64*) [ "$bits" = 64 ] || fail "the $arch SDK holds an x64 lullex.dll" ;;
-  *PE32*Intel*386*) [ "$bits" = 32 ] || fail "the $arch SDK holds a 32-bit lullex.dll" ;;
-  *) fail "lullex.dll is no Windows DLL" ;;
+case $(file -b "$sdk/bin/$dll") in
+  *PE32+*x86-64*) [ "$bits" = 64 ] || fail "the $arch SDK holds an x64 $dll" ;;
+  *PE32*Intel*386*) [ "$bits" = 32 ] || fail "the $arch SDK holds a 32-bit $dll" ;;
+  *) fail "the $arch SDK holds no $dll" ;;
 esac
+sdk_toolchain=$sdk/share/Lullex/toolchain-$arch-w64-mingw32.cmake
+[ -f "$sdk_toolchain" ] || fail "the SDK has no toolchain file for $arch"
+# The SDK's toolchain file alone finds it: no search path from outside.
+unset CMAKE_PREFIX_PATH CMAKE_TOOLCHAIN_FILE
 
 # A link that merges clashing resources still succeeds, keeping one of the two:
 # its complaint is the only sign, so any complaint fails the build here.
@@ -51,8 +55,7 @@ checked_link() {   # what, command...
 }
 
 configure_and_build() {   # name, source folder
-  cmake -S "$2" -B "$work/$1" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$sdk" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S "$2" -B "$work/$1" -DCMAKE_TOOLCHAIN_FILE="$sdk_toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
   checked_link "$1" cmake --build "$work/$1"
   # Every folder on its include paths (C and resources) is one of the SDK's or its own.
   local paths
@@ -65,8 +68,8 @@ configure_and_build() {   # name, source folder
 }
 
 # The guide's code: blocks whose fence names a file (```c mysaver.c) are written
-# out and built as the guide says; every line of the other C and resource blocks
-# is one of the installed examples' lines.
+# out into an empty folder and built as the guide says; every line of the other C
+# and resource blocks is one of the installed examples' lines.
 guide=$sdk/share/doc/Lullex/lullex.md
 mkdir -p "$work/guide-src"
 awk -v dir="$work/guide-src" '
@@ -75,15 +78,15 @@ awk -v dir="$work/guide-src" '
                     next }
   /^```/ && open  { open = 0; if (name != "") close(file); name = ""; next }
   open && name != "" { print > file; next }
-  open && (lang == "c" || lang == "rc") { print > (dir "/fragments") }' "$guide"
+  open && (lang == "c" || lang == "rc") { print > (dir "/../guide-fragments") }' "$guide"
 [ -s "$work/guide-src/mysaver.c" ] && [ -s "$work/guide-src/CMakeLists.txt" ] || fail "the guide holds no saver to build"
 cat "$sdk"/share/doc/Lullex/examples/*/*.[ch] "$sdk"/share/doc/Lullex/examples/*/*.rc |
   sed -E 's/^[[:space:]]+|[[:space:]]+$//g' > "$work/example-lines"
-sed -E 's/^[[:space:]]+|[[:space:]]+$//g' "$work/guide-src/fragments" | grep -vxE '|\.\.\.' |
+sed -E 's/^[[:space:]]+|[[:space:]]+$//g' "$work/guide-fragments" | grep -vxE '|\.\.\.' |
   while IFS= read -r line; do
     grep -Fxq -- "$line" "$work/example-lines" || fail "the guide shows a line the examples do not have: $line"
   done
-echo "guide: $(grep -c '' "$work/guide-src/fragments") lines of example code checked, $(ls "$work/guide-src" | grep -v fragments | tr '\n' ' ')built"
+echo "guide: $(grep -c '' "$work/guide-fragments") lines of example code checked, $(ls "$work/guide-src" | tr '\n' ' ')built"
 # Every real saver has an icon of its own; the guide's saver is given one here.
 cp "$build/art/nimbra.ico" "$work/guide-src/mysaver.ico"
 
@@ -106,17 +109,22 @@ checked_link "the consumer through pkg-config" ${cross}gcc-posix -mwindows -o "$
   "$work/consumer-src/consumer.c" $(pkg-config --cflags lullex) $(pkg-config --libs lullex)
 checked_link "the DLL consumer through pkg-config" ${cross}gcc-posix -mwindows -o "$work/consumer/consumer_dll_pc.scr" \
   "$work/consumer-src/consumer.c" $(pkg-config --cflags lullex-dll) $(pkg-config --libs lullex-dll)
+# A -static link takes the DLL's import library all the same, not liblullex.a.
+checked_link "the static DLL consumer through pkg-config" ${cross}gcc-posix -mwindows -static \
+  -o "$work/consumer/consumer_dll_static_pc.scr" "$work/consumer-src/consumer.c" \
+  $(pkg-config --static --cflags lullex-dll) $(pkg-config --static --libs lullex-dll)
 echo "pkg-config lullex: version $(pkg-config --modversion lullex)"
 
 # Statically linked savers need no runtime DLL beside them; the DLL clients need lullex.dll.
-for saver in starfield/starfield.scr pulse/pulse.scr guide/mysaver.scr guide/mysaver_pc.scr consumer/consumer.scr \
-             consumer/consumer_pc.scr consumer/consumer_dll.scr consumer/consumer_dll_pc.scr; do
-  imports=$(${cross}objdump -p "$work/$saver" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
+for saver in starfield/starfield.scr pulse/pulse.scr starfield/starfield_dll.scr pulse/pulse_dll.scr \
+             guide/mysaver.scr guide/mysaver_pc.scr consumer/consumer.scr consumer/consumer_pc.scr \
+             consumer/consumer_dll.scr consumer/consumer_dll_pc.scr consumer/consumer_dll_static_pc.scr; do
+  imports=" $(${cross}objdump -p "$work/$saver" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
   echo "$saver imports: $imports"
   case "$imports" in *libstdc*|*libgcc*|*pthread*) fail "$saver needs a runtime DLL" ;; esac
   case "$saver" in
-    *_dll*.scr) [[ $imports == *lullex.dll* ]] || fail "$saver does not load lullex.dll" ;;
-    *) [[ $imports != *lullex.dll* ]] || fail "$saver loads lullex.dll" ;;
+    *_dll*.scr) [[ $imports == *" $dll "* ]] || fail "$saver does not load $dll" ;;
+    *) [[ $imports != *lullex* ]] || fail "$saver loads a Lullex DLL" ;;
   esac
 done
 

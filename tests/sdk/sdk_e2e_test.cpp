@@ -1,6 +1,7 @@
 // Savers built against the installed SDK (build_against_sdk.sh), run as the
-// desktop runs them: the example in its modes, and the C client of lullex.dll
-// with the library in the Windows directory and elsewhere.
+// desktop runs them: the example in its modes, the C client of lullex.dll
+// (lullex64.dll on x64) with the library in the Windows directory and elsewhere,
+// and the examples' DLL savers of both architectures side by side.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "framework/lullex.h"
 
 namespace {
 
@@ -199,7 +201,7 @@ std::vector<DWORD> IconPicture(HINSTANCE module, const char *name, int size, UIN
 TEST(SdkResources, SaverIconAndFrameworkIconKeepTheirOwnPictures)
 {
     HMODULE saver = LoadLibraryExA((Work + "\\guide\\mysaver.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HMODULE dll = LoadLibraryExA((Work + "\\sdk\\bin\\lullex.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE dll = LoadLibraryExA((Work + "\\sdk\\bin\\" LULLEX_DLL_NAME).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(saver, nullptr);
     ASSERT_NE(dll, nullptr);
     const std::string ownIcon = Work + "\\guide-src\\mysaver.ico";
@@ -216,28 +218,93 @@ TEST(SdkResources, SaverIconAndFrameworkIconKeepTheirOwnPictures)
     FreeLibrary(saver);
 }
 
-// The C client linked against Lullex::lullex_shared. Both cases put lullex.dll
-// where the loader finds it and take it away again, so they hold the lock that
-// the library tests of the framework hold too.
+namespace {
+
+// A library of an SDK's bin folder copied into the Windows directory for as long
+// as it lives.
+class InstalledLibrary {
+public:
+    InstalledLibrary(const std::string &sdkWork, const char *name)
+    {
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, sizeof(windows));
+        path = std::string(windows) + "\\" + name;
+        copied = CopyFileA((sdkWork + "\\sdk\\bin\\" + name).c_str(), path.c_str(), FALSE) != 0;
+    }
+    ~InstalledLibrary() { DeleteFileA(path.c_str()); }
+    bool copied;
+
+private:
+    std::string path;
+};
+
+}  // namespace
+
+// The C client linked against Lullex::lullex_shared. The cases that put the
+// library where the loader finds it take it away again, so they hold the lock
+// that the library tests of the framework hold too.
 TEST_F(SdkSaver, DllClientRunsWithTheLibraryInTheWindowsDirectory)
 {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof(windows));
-    const std::string installed = std::string(windows) + "\\lullex.dll";
-    ASSERT_TRUE(CopyFileA((Work + "\\sdk\\bin\\lullex.dll").c_str(), installed.c_str(), FALSE));
+    InstalledLibrary library(Work, LULLEX_DLL_NAME);
+    ASSERT_TRUE(library.copied);
     HWND saver = StartSaver(Work + "\\consumer\\consumer_dll.scr", "/s");
     EXPECT_NE(saver, nullptr);
     if (saver)
         EndsOnAKeyWithTwo(saver);
-    EndChild(&child);
-    DeleteFileA(installed.c_str());
 }
+
+#ifdef SDK_WORK_X64
+// On 64-bit Windows one Windows directory holds the 32-bit lullex.dll and the x64
+// lullex64.dll; each example's DLL saver of either architecture loads its own.
+// A preview of each architecture runs at the same time, then each saver full
+// screen, one after the other (a full-screen saver closes when it loses
+// activation, so two cannot run at once).
+TEST_F(SdkSaver, DllSaversOfBothArchitecturesRunSideBySide)
+{
+    const std::string WorkX64 = SDK_WORK_X64;
+    InstalledLibrary x86(Work, "lullex.dll");
+    InstalledLibrary x64(WorkX64, "lullex64.dll");
+    ASSERT_TRUE(x86.copied);
+    ASSERT_TRUE(x64.copied);
+    struct Example {
+        const char *saver, *windowClass;
+    };
+    for (Example example : {Example{"starfield\\starfield_dll.scr", "OvScreenSaverClass"},
+                            Example{"pulse\\pulse_dll.scr", "PulseSaverClass"}}) {
+        const std::string savers[2] = {Work + "\\" + example.saver, WorkX64 + "\\" + example.saver};
+        HWND hosts[2];
+        ChildProcess previews[2];
+        for (int i = 0; i < 2; i++) {
+            hosts[i] = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 40 + 260 * i, 40, 240, 180, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+            ASSERT_TRUE(StartChild("\"" + savers[i] + "\" /p " + std::to_string((UINT_PTR)hosts[i]), &previews[i]));
+        }
+        for (int i = 0; i < 2; i++)
+            EXPECT_NE(WaitForWindowOf(previews[i].pid, example.windowClass, "SaverPreview", 60000, hosts[i]), nullptr)
+                << savers[i];
+        for (int i = 0; i < 2; i++) {
+            DestroyWindow(hosts[i]);
+            EXPECT_EQ(WaitForChild(&previews[i], 30000), 2u) << savers[i];
+            EndChild(&previews[i]);
+        }
+        for (const std::string &saver : savers) {
+            ASSERT_TRUE(StartChild("\"" + saver + "\" /s", &child));
+            HWND window = WaitForWindowOf(child.pid, example.windowClass, "SaverWindow", 60000);
+            ASSERT_NE(window, nullptr) << saver;
+            EXPECT_TRUE(AnimatesWithin(window, 20000)) << saver;
+            EndsOnAKeyWithTwo(window);
+            EndChild(&child);
+        }
+    }
+}
+#endif
 
 TEST_F(SdkSaver, DllClientWithTheLibraryElsewhereShowsTheInstallCheckAndStartsNoMode)
 {
     const std::string folder = Work + "\\misplaced";
     CreateDirectoryA(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA((Work + "\\sdk\\bin\\lullex.dll").c_str(), (folder + "\\lullex.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((Work + "\\sdk\\bin\\" LULLEX_DLL_NAME).c_str(), (folder + "\\" LULLEX_DLL_NAME).c_str(),
+                          FALSE));
     ASSERT_TRUE(CopyFileA((Work + "\\consumer\\consumer_dll.scr").c_str(), (folder + "\\consumer_dll.scr").c_str(),
                           FALSE));
     ASSERT_TRUE(StartChild("\"" + folder + "\\consumer_dll.scr\" /s", &child));

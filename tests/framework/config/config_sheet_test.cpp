@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "framework/config/config_harness.h"
@@ -12,6 +14,7 @@
 #include "framework/monitor/monitor.h"
 #include "framework/runtime/saver_runtime.h"
 #include "framework/startup/entry.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -140,6 +143,69 @@ TEST_F(ConfigSheet, SaverPageOpensFirstWithItsOwnOkAndCancelHiddenAndDisabled)
     EXPECT_FALSE(okEnabled);
     EXPECT_FALSE(cancelShown);
     EXPECT_FALSE(cancelEnabled);
+}
+
+TEST_F(ConfigSheet, DialogProcedureWithoutDialog2003IsNamedInTheLog)
+{
+    ChangePrefs([](ScrPrefs &p) { p.debugMessages = 1; });
+    ClientDialogProc = ClientPage;   // this program has no dialog 2003
+    LogCapture log;
+    int tabs = 0;
+    RunConfigDialog(NULL, 0, [&](SheetWindows &w) {
+        tabs = TabCount(w.sheet);
+        PressCancel(w);
+    });
+    ClientDialogProc = NULL;
+    EXPECT_EQ(tabs, 1);
+    EXPECT_TRUE(log.Has("Lullex: ExecuteUserDialog: no dialog 2003 for the saver's page, FindResourceA error 1814"
+                        "___________  \n\r"));
+}
+
+// The pixels of an icon's colour picture and its size.
+std::vector<DWORD> IconPixels(HICON icon, int *size)
+{
+    std::vector<DWORD> pixels;
+    ICONINFO info = {};
+    BITMAP bitmap = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return pixels;
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    *size = bitmap.bmWidth;
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = bitmap.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    pixels.resize(bitmap.bmWidth * bitmap.bmHeight);
+    HDC screen = GetDC(NULL);
+    GetDIBits(screen, info.hbmColor, 0, bitmap.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+TEST_F(ConfigSheet, SheetShowsTheSaversIconInBothSizes)
+{
+    std::vector<DWORD> large, small;
+    int largeSize = 0, smallSize = 0;
+    RunConfigDialog(NULL, 0, [&](SheetWindows &w) {
+        large = IconPixels((HICON)SendMessageA(w.sheet, WM_GETICON, ICON_BIG, 0), &largeSize);
+        small = IconPixels((HICON)SendMessageA(w.sheet, WM_GETICON, ICON_SMALL, 0), &smallSize);
+        PressCancel(w);
+    });
+    // This program is the saver: its icon 100, not the framework's 199.
+    HINSTANCE self = GetModuleHandleA(NULL);
+    int size = 0;
+    HICON own = (HICON)LoadImageA(self, MAKEINTRESOURCEA(100), IMAGE_ICON, 32, 32, 0);
+    EXPECT_EQ(largeSize, 32);
+    EXPECT_EQ(large, IconPixels(own, &size));
+    DestroyIcon(own);
+    own = (HICON)LoadImageA(self, MAKEINTRESOURCEA(100), IMAGE_ICON, 16, 16, 0);
+    EXPECT_EQ(smallSize, 16);
+    EXPECT_EQ(small, IconPixels(own, &size));
+    DestroyIcon(own);
 }
 
 // ---- The relay of settings notices ------------------------------------------------

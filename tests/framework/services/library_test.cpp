@@ -1,10 +1,11 @@
-// The framework built as lullex.dll: its install check, its classes and the
+// The framework built as lullex.dll (lullex64.dll on x64): its install check, its classes and the
 // version text it reads from its own version resource.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
+#include "framework/lullex.h"
 #include "support/message_box_catcher.h"
 
 namespace {
@@ -40,7 +41,7 @@ TEST(LibraryBuild, LibraryOutsideTheWindowsDirectoryTellsWhereItBelongsAndDoesNo
     MessageBoxCatcher catcher;
     HMODULE library = LoadLibraryA(BuiltLibrary().c_str());
     EXPECT_EQ(library, nullptr);
-    std::string expected = WindowsDirectory() + "lullex.dll";
+    std::string expected = WindowsDirectory() + LULLEX_DLL_NAME;
     expected.replace(0, 2, "  ");
     CharLowerA(&expected[0]);
     ASSERT_EQ(catcher.boxes.size(), 1u);
@@ -54,7 +55,7 @@ TEST(LibraryBuild, LibraryOutsideTheWindowsDirectoryTellsWhereItBelongsAndDoesNo
 
 TEST(LibraryBuild, LibraryInTheWindowsDirectoryRegistersItsClassesAndReportsItsFileVersion)
 {
-    const std::string installed = WindowsDirectory() + "lullex.dll";
+    const std::string installed = WindowsDirectory() + LULLEX_DLL_NAME;
     ASSERT_TRUE(CopyFileA(BuiltLibrary().c_str(), installed.c_str(), FALSE));
     MessageBoxCatcher catcher;
     HMODULE library = LoadLibraryA(installed.c_str());

@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/lullex.h"
@@ -11,6 +12,7 @@
 #include "framework/startup/entry.h"
 #include "framework/startup/runners.h"
 #include "startup_support.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -44,6 +46,13 @@ protected:
     {
         ScrPrefs *prefs = ScrGetPrefs();
         prefs->debugMode = on;
+        ScrSetPrefs(prefs);
+    }
+
+    static void SetDebugMessages(LONG on)
+    {
+        ScrPrefs *prefs = ScrGetPrefs();
+        prefs->debugMessages = on;
         ScrSetPrefs(prefs);
     }
 
@@ -182,13 +191,22 @@ struct HookCall {
 std::vector<HookCall> hookCalls;
 bool hookFails = false;
 HWND failedHookAnswer = nullptr;
+const char *failedHookClass = nullptr;   // a failing hook creates its window in this class, if set
 
 HWND CALLBACK RecordingCreateHook(LONG kind, CREATESTRUCTA *cs)
 {
     hookCalls.push_back({kind, *cs, cs->lpszClass, cs->lpszName});
     if (hookFails) {
+        HWND answer = failedHookAnswer;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        if (failedHookClass)
+            answer = CreateWindowExA(cs->dwExStyle, failedHookClass, cs->lpszName, static_cast<DWORD>(cs->style),
+                                     cs->x, cs->y, cs->cx, cs->cy, cs->hwndParent, cs->hMenu, cs->hInstance,
+                                     cs->lpCreateParams);
+        DWORD error = GetLastError();
         free(cs->lpCreateParams);
-        return failedHookAnswer;
+        SetLastError(error);
+        return answer;
     }
     return CreateWindowExA(cs->dwExStyle, cs->lpszClass, cs->lpszName, static_cast<DWORD>(cs->style), cs->x, cs->y,
                            cs->cx, cs->cy, cs->hwndParent, cs->hMenu, cs->hInstance, cs->lpCreateParams);
@@ -263,14 +281,37 @@ TEST_F(SaverWindows, ACreateHookThatMakesNoWindowEndsTheModeWithTwo)
     CreateHook = RecordingCreateHook;
     CurrentModeOps.createSaverWindow = CreateHookedSaverWindow;
     CurrentModeOps.createPreviewWindow = CreateHookedPreviewWindow;
-    // No window, or an answer that is no window (a hook asking for the default).
-    for (HWND answer : {static_cast<HWND>(nullptr), reinterpret_cast<HWND>(HOOK_DEFAULT)}) {
-        failedHookAnswer = answer;
+    SetDebugMessages(1);
+    // No window, an answer that is no window (a hook asking for the default), a
+    // window of a class nobody registered: each is named in one debug line.
+    // The platform's own error for a class that nobody registered (Windows gives
+    // 1407, Wine 1411).
+    CreateWindowExA(0, "NoSuchSaverClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const std::string noSuchClass = std::to_string(GetLastError());
+    struct Failure {
+        HWND answer;
+        const char *className;
+        std::string line;
+    } failures[] = {
+        {nullptr, nullptr, "Lullex: createHook gave no saver window, last error 8"},
+        {reinterpret_cast<HWND>(HOOK_DEFAULT), nullptr, "Lullex: createHook answered 9, which is no saver window"},
+        {nullptr, "NoSuchSaverClass", "Lullex: createHook gave no saver window, last error " + noSuchClass},
+    };
+    for (const Failure &failure : failures) {
+        failedHookAnswer = failure.answer;
+        failedHookClass = failure.className;
+        LogCapture log;
         EXPECT_EQ(RunSaverMode(), 2);
         EXPECT_EQ(RunPreviewMode(parent), 2);
+        std::string logged;
+        for (const std::string &line : log.Lines())
+            logged += line;
+        EXPECT_EQ(log.Count(failure.line + "___________  \n\r"), 2) << logged;
     }
+    SetDebugMessages(0);
     failedHookAnswer = nullptr;
-    EXPECT_EQ(hookCalls.size(), 4u);
+    failedHookClass = nullptr;
+    EXPECT_EQ(hookCalls.size(), 6u);
     BOOL running = TRUE;
     if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) {
         EXPECT_FALSE(running);
