@@ -1,11 +1,14 @@
 # The art generator is a host program: it is compiled with the build machine's
 # own C++ compiler and run at build time. Its outputs are deterministic.
+# The generator's sources are found from this file, so that the native Linux tree
+# (platform/linux) draws the same textures.
+get_filename_component(ARTGEN_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../tools/artgen ABSOLUTE)
 find_program(HOST_CXX NAMES g++ c++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 
 set(ART_DIR ${CMAKE_BINARY_DIR}/art)
 set(TEXTURE_DIR ${CMAKE_BINARY_DIR}/NimbraData)
-file(GLOB ARTGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/artgen/*.cpp)
-file(GLOB ARTGEN_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/artgen/*.h)
+file(GLOB ARTGEN_SOURCES CONFIGURE_DEPENDS ${ARTGEN_SOURCE_DIR}/*.cpp)
+file(GLOB ARTGEN_HEADERS CONFIGURE_DEPENDS ${ARTGEN_SOURCE_DIR}/*.h)
 set(ARTGEN ${CMAKE_BINARY_DIR}/tools/artgen)
 
 add_custom_command(

@@ -1,0 +1,30 @@
+# The native Linux program's tests, included by platform/linux/CMakeLists.txt.
+# Every test is named "linux:..." and carries the label linux, so that one CTest
+# run of the Windows tree holds them and a run can pick them by label. Tests that
+# need an X server run on their lane's Xvfb (run-on-display.sh).
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(LINUX_TEST_DIR ${NIMBRA_ROOT}/tests/linux)
+set(LINUX_TEST_BIN ${CMAKE_BINARY_DIR}/tests)
+set(on_display sh ${LINUX_TEST_DIR}/run-on-display.sh "${NIMBRA_MAIN_BINARY_DIR}")
+set(linux_test_properties LABELS linux TIMEOUT 300
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test")
+
+# nimbra_linux_test(name SOURCES ... [ON_DISPLAY] [ARGS ...])
+function(nimbra_linux_test name)
+  cmake_parse_arguments(T "ON_DISPLAY" "" "SOURCES;ARGS;PROPERTIES" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE nimbra_core gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LINUX_TEST_BIN})
+  add_dependencies(${name} nimbra art)
+  if(T_ON_DISPLAY)
+    add_test(NAME linux:${name} COMMAND ${on_display} $<TARGET_FILE:${name}> ${T_ARGS})
+    set_tests_properties(linux:${name} PROPERTIES RESOURCE_GROUPS lanes:1)
+  else()
+    add_test(NAME linux:${name} COMMAND ${name} ${T_ARGS})
+  endif()
+  set_tests_properties(linux:${name} PROPERTIES WORKING_DIRECTORY ${LINUX_TEST_BIN}
+                       ${linux_test_properties} ${T_PROPERTIES})
+endfunction()
+
+nimbra_linux_test(saver_options_test SOURCES ${LINUX_TEST_DIR}/saver_options_test.cpp)
