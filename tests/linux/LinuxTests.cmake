@@ -28,3 +28,9 @@ function(nimbra_linux_test name)
 endfunction()
 
 nimbra_linux_test(saver_options_test SOURCES ${LINUX_TEST_DIR}/saver_options_test.cpp)
+
+# The program as a daemon runs it; the textures it copies are the build tree's.
+nimbra_linux_test(program_test ON_DISPLAY
+  SOURCES ${LINUX_TEST_DIR}/program_test.cpp ${LINUX_TEST_DIR}/x_support.cpp)
+target_compile_definitions(program_test PRIVATE NIMBRA_PROGRAM="$<TARGET_FILE:nimbra>"
+                           NIMBRA_TEXTURES="${TEXTURE_DIR}")

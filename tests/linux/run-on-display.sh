@@ -8,7 +8,7 @@ shift
 xvfb=
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   number=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" 2>/dev/null &
   xvfb=$!
   while [ ! -s "$number" ] && kill -0 "$xvfb" 2>/dev/null; do sleep 0.05; done
   DISPLAY=:$(cat "$number")
