@@ -10,18 +10,21 @@ set(on_display sh ${LINUX_TEST_DIR}/run-on-display.sh "${NIMBRA_MAIN_BINARY_DIR}
 set(linux_test_properties LABELS linux TIMEOUT 300
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test")
 
-# nimbra_linux_test(name SOURCES ... [ON_DISPLAY] [ARGS ...])
+# nimbra_linux_test(name SOURCES ... [ON_DISPLAY] [RUN_BEFORE command...] [ARGS ...])
+# RUN_BEFORE puts a command in front of the test program (with-windows-output.sh).
 function(nimbra_linux_test name)
-  cmake_parse_arguments(T "ON_DISPLAY" "" "SOURCES;ARGS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "ON_DISPLAY" "" "SOURCES;ARGS;PROPERTIES;RUN_BEFORE" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE nimbra_core gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LINUX_TEST_BIN})
   add_dependencies(${name} nimbra art)
   if(T_ON_DISPLAY)
-    add_test(NAME linux:${name} COMMAND ${on_display} $<TARGET_FILE:${name}> ${T_ARGS})
-    set_tests_properties(linux:${name} PROPERTIES RESOURCE_GROUPS lanes:1)
+    add_test(NAME linux:${name} COMMAND ${T_RUN_BEFORE} ${on_display} $<TARGET_FILE:${name}> ${T_ARGS})
   else()
-    add_test(NAME linux:${name} COMMAND ${name} ${T_ARGS})
+    add_test(NAME linux:${name} COMMAND ${T_RUN_BEFORE} $<TARGET_FILE:${name}> ${T_ARGS})
+  endif()
+  if(T_ON_DISPLAY OR T_RUN_BEFORE)
+    set_tests_properties(linux:${name} PROPERTIES RESOURCE_GROUPS lanes:1)
   endif()
   set_tests_properties(linux:${name} PROPERTIES WORKING_DIRECTORY ${LINUX_TEST_BIN}
                        ${linux_test_properties} ${T_PROPERTIES})
@@ -34,3 +37,16 @@ nimbra_linux_test(program_test ON_DISPLAY
   SOURCES ${LINUX_TEST_DIR}/program_test.cpp ${LINUX_TEST_DIR}/x_support.cpp)
 target_compile_definitions(program_test PRIVATE NIMBRA_PROGRAM="$<TARGET_FILE:nimbra>"
                            NIMBRA_TEXTURES="${TEXTURE_DIR}")
+
+# The Linux side against the Windows side under Wine (Wine's lane, then the
+# native program): the label linux_wine tells them from the tests that need no Wine.
+file(CREATE_LINK ${TEXTURE_DIR} ${LINUX_TEST_BIN}/NimbraData SYMBOLIC)
+set(with_windows bash ${LINUX_TEST_DIR}/with-windows-output.sh "${NIMBRA_MAIN_BINARY_DIR}")
+if(NIMBRA_MAIN_BINARY_DIR)
+  nimbra_linux_test(dib_differential_test SOURCES ${LINUX_TEST_DIR}/dib_differential_test.cpp
+    RUN_BEFORE ${with_windows} NIMBRA_CORPUS_DUMP dib_corpus_dump --)
+  # Frame 200, as frame_compare_test.cpp's comparedFrame says.
+  nimbra_linux_test(frame_compare_test ON_DISPLAY SOURCES ${LINUX_TEST_DIR}/frame_compare_test.cpp
+    RUN_BEFORE ${with_windows} NIMBRA_WINDOWS_FRAME scene_frame_dump 200 --)
+  set_tests_properties(linux:dib_differential_test linux:frame_compare_test PROPERTIES LABELS "linux;linux_wine")
+endif()
