@@ -38,7 +38,6 @@ bool ParseSaverOptions(int argc, const char *const *argv, const char *environmen
                        SaverOptions *options, std::string *error)
 {
     SaverOptions parsed;
-    bool chosen = false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (IsOption(arg, "root")) {
@@ -54,9 +53,9 @@ bool ParseSaverOptions(int argc, const char *const *argv, const char *environmen
             *error = std::string("unknown option ") + arg;
             return false;
         }
-        chosen = true;
     }
-    if (!chosen && environmentWindow && *environmentWindow) {
+    // The daemon's window is the root window of a saver it runs: -root draws there.
+    if (parsed.target != SaverOptions::GivenWindow && environmentWindow && *environmentWindow) {
         if (!ParseWindowId(environmentWindow, &parsed.windowId)) {
             *error = std::string("XSCREENSAVER_WINDOW is not a window id: ") + environmentWindow;
             return false;

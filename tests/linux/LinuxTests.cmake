@@ -50,3 +50,10 @@ if(NIMBRA_MAIN_BINARY_DIR)
     RUN_BEFORE ${with_windows} NIMBRA_WINDOWS_FRAME scene_frame_dump 200 --)
   set_tests_properties(linux:dib_differential_test linux:frame_compare_test PROPERTIES LABELS "linux;linux_wine")
 endif()
+
+# Debian's xscreensaver runs the program (it needs no lane: it brings its own Xvfb).
+add_test(NAME linux:daemon_test
+         COMMAND bash ${LINUX_TEST_DIR}/daemon_test.sh $<TARGET_FILE:nimbra> ${TEXTURE_DIR}
+                 ${LINUX_TEST_BIN}/daemon-screenshot.png)
+set_tests_properties(linux:daemon_test PROPERTIES LABELS linux TIMEOUT 120 SKIP_RETURN_CODE 77
+                     FAIL_REGULAR_EXPRESSION "FAILED")

@@ -27,11 +27,13 @@ const OptionsRow optionRows[] = {
     {{"--window-id", "0x400007"}, nullptr, true, SaverOptions::GivenWindow, 0x400007},
     {{}, "0x600001", true, SaverOptions::GivenWindow, 0x600001},
     {{}, "12345", true, SaverOptions::GivenWindow, 12345},
-    // An option on the command line goes before the environment.
-    {{"--root"}, "0x600001", true, SaverOptions::RootWindow, 0},
+    // The daemon's window is the root window of the saver; -window-id goes first.
+    {{"--root"}, "0x600001", true, SaverOptions::GivenWindow, 0x600001},
+    {{"-root"}, "", true, SaverOptions::RootWindow, 0},
     {{"-window-id", "77"}, "0x600001", true, SaverOptions::GivenWindow, 77},
     // The last of several choices holds.
     {{"-window-id", "77", "-root"}, nullptr, true, SaverOptions::RootWindow, 77},
+    {{"-window-id", "77", "-root"}, "0x600001", true, SaverOptions::GivenWindow, 0x600001},
     {{"-root", "--window-id", "0x10"}, nullptr, true, SaverOptions::GivenWindow, 16},
     // Refused: unknown options, missing or malformed ids, a bad environment.
     {{"-fullscreen"}, nullptr, false, SaverOptions::OwnWindow, 0},
@@ -44,6 +46,7 @@ const OptionsRow optionRows[] = {
     {{"-window-id", "0x1ffffffffffffffff"}, nullptr, false, SaverOptions::OwnWindow, 0},
     {{"-window-id", "-root"}, nullptr, false, SaverOptions::OwnWindow, 0},
     {{}, "window", false, SaverOptions::OwnWindow, 0},
+    {{"-root"}, "0x", false, SaverOptions::OwnWindow, 0},
 };
 
 TEST(SaverOptions, EveryCommandLineOfTheTableGivesItsTargetOrAReason)
