@@ -40,6 +40,7 @@ target_compile_definitions(program_test PRIVATE NIMBRA_PROGRAM="$<TARGET_FILE:ni
 
 # The Linux side against the Windows side under Wine (Wine's lane, then the
 # native program): the label linux_wine tells them from the tests that need no Wine.
+file(MAKE_DIRECTORY ${LINUX_TEST_BIN})
 file(CREATE_LINK ${TEXTURE_DIR} ${LINUX_TEST_BIN}/NimbraData SYMBOLIC)
 set(with_windows bash ${LINUX_TEST_DIR}/with-windows-output.sh "${NIMBRA_MAIN_BINARY_DIR}")
 if(NIMBRA_MAIN_BINARY_DIR)
