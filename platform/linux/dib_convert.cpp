@@ -4,6 +4,7 @@
 #include "platform/linux/dib_convert.h"
 
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -68,39 +69,65 @@ void ConvertPlainRows(const DibLayout &layout, const Palette &palette, const Tar
 // Run-length data draws from the bottom line up: runs of one index (two
 // alternating ones for 4 bits), and escapes for the end of a line, the end of the
 // picture, a jump, and a run of literal indices padded to a 16-bit boundary.
-// Pixels beyond the width are dropped; data that ends early ends the picture.
-void DecodeRunLength(const DibLayout &layout, const Palette &palette, const Target &target)
-{
-    const BYTE *in = layout.bits;
-    const BYTE *const end = layout.bits + layout.bitsSize;
-    const bool fourBit = layout.bitCount == 4;
+// Pixels beyond the width are dropped. What a line segment draws shows only once
+// an end of line, a jump or the end of the picture closes it: data that ends
+// before that leaves the open segment undrawn, as Windows' conversion does.
+class RunLengthDecoder {
+public:
+    RunLengthDecoder(const Palette &palette, const Target &target) : palette(palette), target(target) {}
+
+    void Decode(const BYTE *in, const BYTE *end, bool fourBit)
+    {
+        while (y < target.height && end - in >= 2) {
+            const BYTE count = in[0], code = in[1];
+            in += 2;
+            if (count) {
+                for (BYTE i = 0; i < count; ++i) Put(fourBit ? (i % 2 ? code & 15 : code >> 4) : code);
+                continue;
+            }
+            if (code == 0) { Close(); x = 0; ++y; continue; }
+            if (code == 1) { Close(); return; }
+            if (code == 2) {
+                if (end - in < 2) return;
+                Close();
+                x += in[0];
+                y += in[1];
+                in += 2;
+                continue;
+            }
+            const std::ptrdiff_t bytes = fourBit ? (code + 1) / 2 : code;
+            if (end - in < bytes) return;
+            for (BYTE i = 0; i < code; ++i) Put(fourBit ? (i % 2 ? in[i / 2] & 15 : in[i / 2] >> 4) : in[i]);
+            in += bytes + (bytes & 1);
+        }
+    }
+
+private:
+    struct Pixel { LONG x; DWORD y; DWORD index; };
+
+    void Put(DWORD index)
+    {
+        if (x < target.width && y < target.height) open.push_back(Pixel{x, y, index});
+        ++x;
+    }
+
+    void Close()
+    {
+        for (const Pixel &pixel : open) palette.Put(pixel.index, target.At(pixel.x, pixel.y));
+        open.clear();
+    }
+
+    const Palette &palette;
+    const Target &target;
+    std::vector<Pixel> open;   // the open segment's pixels
     LONG x = 0;
     DWORD y = 0;
-    auto put = [&](DWORD index) {
-        if (x >= 0 && x < target.width && y < target.height) palette.Put(index, target.At(x, y));
-        ++x;
-    };
-    while (y < target.height && end - in >= 2) {
-        const BYTE count = in[0], code = in[1];
-        in += 2;
-        if (count) {
-            for (BYTE i = 0; i < count; ++i) put(fourBit ? (i % 2 ? code & 15 : code >> 4) : code);
-            continue;
-        }
-        if (code == 0) { x = 0; ++y; continue; }
-        if (code == 1) return;
-        if (code == 2) {
-            if (end - in < 2) return;
-            x += in[0];
-            y += in[1];
-            in += 2;
-            continue;
-        }
-        const std::ptrdiff_t bytes = fourBit ? (code + 1) / 2 : code;
-        if (end - in < bytes) return;
-        for (BYTE i = 0; i < code; ++i) put(fourBit ? (i % 2 ? in[i / 2] & 15 : in[i / 2] >> 4) : in[i]);
-        in += bytes + (bytes & 1);
-    }
+};
+
+void DecodeRunLength(const DibLayout &layout, const Palette &palette, const Target &target)
+{
+    RunLengthDecoder decoder(palette, target);
+    decoder.Decode(layout.bits, layout.bits + layout.bitsSize, layout.bitCount == 4);
 }
 
 } // namespace
@@ -112,7 +139,11 @@ bool ConvertDibPixels(const DibLayout &layout, const BITMAPINFO *info, BYTE *row
     const DWORD tableSize = layout.bitCount <= 8 ? 1u << layout.bitCount : 0;
     const Palette palette{info->bmiColors, layout.colorCount < tableSize ? layout.colorCount : tableSize};
     switch (layout.compression) {
-    case BI_RGB:  ConvertPlainRows(layout, palette, target); return true;
+    case BI_RGB:
+        // Uncompressed pixels on no plane are refused; run-length data does not say.
+        if (info->bmiHeader.biPlanes == 0) return false;
+        ConvertPlainRows(layout, palette, target);
+        return true;
     case BI_RLE8:
     case BI_RLE4: DecodeRunLength(layout, palette, target); return true;
     }

@@ -2,12 +2,14 @@
 // corpus, for the Linux loader's differential check (tests/linux):
 //   dib_corpus_dump OUTPUT
 // OUTPUT holds, for each file in corpus order: its length and bytes, then either
-// 1, width, height, pixel byte count and the pixels, or 0, the length and text of
-// the one message the loader showed, the file's name in it written as "<file>".
-// All numbers are 32-bit little-endian.
+// 1, width, height, the pixels' byte count and their 64-bit FNV-1a hash (low half
+// first: the pixels of some corrupted files run to hundreds of megabytes), or 0,
+// the length and text of the one message the loader showed, the file's name in it
+// written as "<file>". All numbers are 32-bit little-endian.
 #include "image/dib_loader.h"
 #include "tests/image/dib_corpus.h"
 #include "tests/image/message_boxes.h"
+#include "tests/image/pixel_hash.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +47,11 @@ void Record(const Bytes &file)
         Put(uint32_t(image->width));
         Put(uint32_t(image->height));
         const LONG rows = image->height < 0 ? -image->height : image->height;
-        PutBytes(image->pixels, size_t(image->width) * size_t(rows) * 3);
+        const size_t size = size_t(image->width) * size_t(rows) * 3;
+        const uint64_t hash = PixelHash(image->pixels, size);
+        Put(uint32_t(size));
+        Put(uint32_t(hash));
+        Put(uint32_t(hash >> 32));
         std::free(image->pixels);
         std::free(image);
         return;

@@ -58,3 +58,5 @@ add_test(NAME linux:daemon_test
                  ${LINUX_TEST_BIN}/daemon-screenshot.png)
 set_tests_properties(linux:daemon_test PROPERTIES LABELS linux TIMEOUT 120 SKIP_RETURN_CODE 77
                      FAIL_REGULAR_EXPRESSION "FAILED")
+
+nimbra_linux_test(dib_loader_posix_test SOURCES ${LINUX_TEST_DIR}/dib_loader_posix_test.cpp)
