@@ -60,3 +60,7 @@ set_tests_properties(linux:daemon_test PROPERTIES LABELS linux TIMEOUT 120 SKIP_
                      FAIL_REGULAR_EXPRESSION "FAILED")
 
 nimbra_linux_test(dib_loader_posix_test SOURCES ${LINUX_TEST_DIR}/dib_loader_posix_test.cpp)
+
+add_test(NAME linux:package_test COMMAND bash ${LINUX_TEST_DIR}/package_test.sh ${NIMBRA_DEB} ${PROJECT_VERSION})
+set_tests_properties(linux:package_test PROPERTIES LABELS linux TIMEOUT 300 SKIP_RETURN_CODE 77
+                     FAIL_REGULAR_EXPRESSION "FAILED")
