@@ -25,7 +25,8 @@ fail() { echo "FAILED: $*"; [ -f "$home/daemon.log" ] && tail -20 "$home/daemon.
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() { local n=$1; shift; while ! "$@"; do ((n-- > 0)) || return 1; sleep 0.1; done; }
 
-# The program beside its own NimbraData, which it then reads (the build tree's rule).
+# The program beside its own NimbraData, which it then reads (the build tree's
+# rule), in a folder on the daemon's PATH, as the README's programs line has it.
 mkdir -p "$home/saver/NimbraData"
 cp "$program" "$home/saver/nimbra"
 cp "$textures"/*.bmp "$home/saver/NimbraData/"
@@ -34,7 +35,7 @@ mode: one
 selected: 0
 lock: False
 splash: False
-programs: $home/saver/nimbra -root
+programs: GL: nimbra --root
 SETTINGS
 chown -R "$user" "$home"
 chmod 755 "$home"
@@ -44,7 +45,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" 2>/de
 xvfb=$!
 wait_for 100 test -s "$number" || fail "Xvfb did not start"
 display=:$(cat "$number")
-as_user() { runuser -u "$user" -- env DISPLAY="$display" HOME="$home" "$@"; }
+as_user() { runuser -u "$user" -- env DISPLAY="$display" HOME="$home" PATH="$home/saver:$PATH" "$@"; }
 
 as_user xscreensaver --no-splash >"$home/daemon.log" 2>&1 &
 daemon=$!
