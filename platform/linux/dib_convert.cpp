@@ -1,5 +1,5 @@
 // Uncompressed 1-, 4-, 8-, 16- (5-5-5), 24- and 32-bit pixels, and 8- and 4-bit
-// run-length data, into 24-bit rows. Palette indices beyond the colour table give
+// run-length data, into packed red, green, blue rows. Palette indices beyond the colour table give
 // black. LocateDib has checked that every byte read here lies in the file.
 #include "platform/linux/dib_convert.h"
 
@@ -24,9 +24,9 @@ struct Palette {
     void Put(DWORD index, BYTE *out) const
     {
         if (index >= usable) { out[0] = out[1] = out[2] = 0; return; }
-        out[0] = entries[index].rgbBlue;
+        out[0] = entries[index].rgbRed;
         out[1] = entries[index].rgbGreen;
-        out[2] = entries[index].rgbRed;
+        out[2] = entries[index].rgbBlue;
     }
 };
 
@@ -43,14 +43,14 @@ void ConvertPixel(const BYTE *row, LONG x, WORD bitCount, const Palette &palette
     case 8:  palette.Put(row[x], out); return;
     case 16: {
         const DWORD v = DWORD(row[2 * x]) | (DWORD(row[2 * x + 1]) << 8);
-        out[0] = Expand5(v & 31);
+        out[0] = Expand5((v >> 10) & 31);
         out[1] = Expand5((v >> 5) & 31);
-        out[2] = Expand5((v >> 10) & 31);
+        out[2] = Expand5(v & 31);
         return;
     }
     case 24: case 32: {
         const BYTE *p = row + size_t(x) * (bitCount / 8);
-        out[0] = p[0]; out[1] = p[1]; out[2] = p[2];
+        out[0] = p[2]; out[1] = p[1]; out[2] = p[0];
         return;
     }
     }
@@ -135,7 +135,7 @@ void DecodeRunLength(const DibLayout &layout, const Palette &palette, const Targ
 bool ConvertDibPixels(const DibLayout &layout, const BITMAPINFO *info, BYTE *rows)
 {
     const DWORD height = layout.height < 0 ? 0u - DWORD(layout.height) : DWORD(layout.height);
-    const Target target{rows, DWORD(layout.width) * 3 + DWORD(layout.width) % 4, layout.width, height};
+    const Target target{rows, DWORD(layout.width) * 3, layout.width, height};
     const DWORD tableSize = layout.bitCount <= 8 ? 1u << layout.bitCount : 0;
     const Palette palette{info->bmiColors, layout.colorCount < tableSize ? layout.colorCount : tableSize};
     switch (layout.compression) {

@@ -1,6 +1,7 @@
 // The DIB loader on Linux: the Windows loader's steps and messages, with the file
-// mapped by mmap and the pixels converted by ConvertDibPixels instead of GDI. Its
-// messages go to standard error.
+// mapped by mmap and the pixels converted by ConvertDibPixels straight into the
+// returned rows instead of through a GDI section. Its messages go to standard
+// error.
 #include "image/dib_layout.h"
 #include "image/dib_loader.h"
 #include "platform/linux/dib_convert.h"
@@ -31,7 +32,6 @@ struct LoadState {
     const BYTE *view = nullptr;
     DWORD length = 0;
     BITMAPINFO *sourceInfo = nullptr;
-    BYTE *targetRows = nullptr;
     unsigned char *pixels = nullptr;
     RgbImage *image = nullptr;
 };
@@ -57,24 +57,6 @@ bool OpenView(LoadState *s, const char *fileName)
     return true;
 }
 
-// The converted rows hold blue, green, red per pixel, each row padded to 4 bytes;
-// they are copied in memory order, which is the header's row order.
-void CopyConvertedRows(const LoadState &s, LONG width, DWORD rows)
-{
-    const BYTE *in = s.targetRows;
-    unsigned char *out = s.pixels;
-    for (DWORD y = 0; y < rows; ++y) {
-        for (LONG x = 0; x < width; ++x) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-            out += 3;
-            in += 3;
-        }
-        in += width % 4;
-    }
-}
-
 bool ConvertView(LoadState *s)
 {
     DibLayout layout{};
@@ -87,14 +69,9 @@ bool ConvertView(LoadState *s)
     if (!s->sourceInfo) return Fail(OutOfMemory);
     BuildWorkingInfo(layout, s->sourceInfo);
     const DWORD rows = layout.height < 0 ? 0u - DWORD(layout.height) : DWORD(layout.height);
-    const size_t stride = size_t(layout.width) * 3 + size_t(layout.width) % 4;
-    s->targetRows = static_cast<BYTE *>(std::calloc(rows, stride));
-    if (!s->targetRows) return Fail(OutOfMemory);
-    if (!ConvertDibPixels(layout, s->sourceInfo, s->targetRows)) return Fail(ConversionError);
-
-    s->pixels = static_cast<unsigned char *>(std::malloc(size_t(rows) * size_t(layout.width) * 3));
+    s->pixels = static_cast<unsigned char *>(std::calloc(rows, size_t(layout.width) * 3));
     if (!s->pixels) return Fail(OutOfMemory);
-    CopyConvertedRows(*s, layout.width, rows);
+    if (!ConvertDibPixels(layout, s->sourceInfo, s->pixels)) return Fail(ConversionError);
 
     RgbImage *image = static_cast<RgbImage *>(std::malloc(sizeof(RgbImage)));
     if (!image) return Fail(OutOfMemory);
@@ -107,7 +84,6 @@ bool ConvertView(LoadState *s)
 
 void ReleaseLoadState(LoadState *s)
 {
-    std::free(s->targetRows);
     std::free(s->sourceInfo);
     if (s->view) munmap(const_cast<BYTE *>(s->view), s->length);
     if (s->file >= 0) close(s->file);

@@ -4,7 +4,6 @@
 #include "platform/linux/glx_window.h"
 #include "platform/linux/messages.h"
 
-#include <GL/glu.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -183,17 +182,4 @@ bool HandleWindowEvents(int *width, int *height)
         }
     }
     return !windowLost;
-}
-
-// A zero height (a window shrunk to nothing) draws into a viewport one pixel high.
-void ResizeScene(int width, int height)
-{
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, (GLdouble)width / (GLdouble)height, 0.1f, 50000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }

@@ -1,6 +1,7 @@
 // The Linux program's GL window: the window it is given (by id, or the root
 // window), or an 800 x 600 window of its own, with a current GLX context.
 #pragma once
+#include "app/scene_projection.h"
 #include "platform/linux/saver_options.h"
 
 #include <GL/glx.h>
@@ -20,7 +21,3 @@ void CloseGlxWindow();
 // passed to ResizeScene), Escape or the close button on the program's own window,
 // and the window's end. False when the animation must end.
 bool HandleWindowEvents(int *width, int *height);
-
-// The projection for a window of the given size, as the Windows program sets it:
-// the whole window, 45 degrees, the window's own aspect.
-void ResizeScene(int width, int height);
