@@ -69,11 +69,17 @@ void NameOwnWindow()
     XSetWMProtocols(SceneDisplay, ownWindow, &deleteWindowMessage, 1);
 }
 
+const char *const NoWindow = "Window Creation Error.";
+const char *const NoVisual = "Can't Find A Suitable PixelFormat.";
+
 // Our own 800 x 600 top-level window, with Escape and the close button.
-XVisualInfo *CreateOwnWindow(int *width, int *height)
+XVisualInfo *CreateOwnWindow(int *width, int *height, const char **failure)
 {
     XVisualInfo *visual = glXChooseVisual(SceneDisplay, DefaultScreen(SceneDisplay), doubleBufferedVisual);
-    if (!visual) return nullptr;
+    if (!visual) {
+        *failure = NoVisual;
+        return nullptr;
+    }
     *width = 800;
     *height = 600;
     ownWindow = CreateWindowWithVisual(DefaultRootWindow(SceneDisplay), visual, *width, *height,
@@ -85,11 +91,14 @@ XVisualInfo *CreateOwnWindow(int *width, int *height)
 }
 
 // The given window (or the root window) itself, or a child that covers it when its
-// visual is not one the GL can draw into double-buffered.
-XVisualInfo *UseTargetWindow(Window target, int *width, int *height)
+// visual is not one the GL can draw into double-buffered. A window that does not
+// exist is reported as a window that could not be made.
+XVisualInfo *UseTargetWindow(Window target, int *width, int *height, const char **failure)
 {
     XWindowAttributes attributes;
+    *failure = NoWindow;
     if (!XGetWindowAttributes(SceneDisplay, target, &attributes) || windowLost) return nullptr;
+    *failure = NoVisual;
     targetWindow = target;
     *width = attributes.width;
     *height = attributes.height;
@@ -123,13 +132,19 @@ bool OpenGlxWindow(const SaverOptions &options, int *width, int *height)
     if (!SceneDisplay) return FailOpening("Can't Open The X Display.");
     XSetErrorHandler(NoteXError);
     XVisualInfo *visual = nullptr;
+    const char *failure = NoWindow;
     switch (options.target) {
-    case SaverOptions::OwnWindow:   visual = CreateOwnWindow(width, height); break;
-    case SaverOptions::RootWindow:  visual = UseTargetWindow(DefaultRootWindow(SceneDisplay), width, height); break;
-    case SaverOptions::GivenWindow: visual = UseTargetWindow(Window(options.windowId), width, height); break;
+    case SaverOptions::OwnWindow:
+        visual = CreateOwnWindow(width, height, &failure);
+        break;
+    case SaverOptions::RootWindow:
+        visual = UseTargetWindow(DefaultRootWindow(SceneDisplay), width, height, &failure);
+        break;
+    case SaverOptions::GivenWindow:
+        visual = UseTargetWindow(Window(options.windowId), width, height, &failure);
+        break;
     }
-    if (!visual) return FailOpening(SceneDrawable || targetWindow ? "Can't Find A Suitable PixelFormat."
-                                                                   : "Window Creation Error.");
+    if (!visual) return FailOpening(failure);
     SceneContext = glXCreateContext(SceneDisplay, visual, nullptr, True);
     XFree(visual);
     if (!SceneContext) return FailOpening("Can't Create A GL Rendering Context.");

@@ -155,6 +155,17 @@ TEST_F(SaverProgram, ABadCommandLineGivesTheUsageAndExitCodeTwo)
     }
 }
 
+TEST_F(SaverProgram, AWindowIdThatNamesNoWindowIsAWindowErrorWithExitCodeOne)
+{
+    const Window window = CreateTestWindow(display, 100, 100);
+    XDestroyWindow(display, window);
+    XSync(display, False);
+    Program program;
+    ASSERT_TRUE(program.Start(NIMBRA_PROGRAM, {"-window-id", std::to_string(window)}));
+    EXPECT_EQ(program.Wait(), 1);
+    EXPECT_EQ(program.ErrorText(), "nimbra: Window Creation Error.\n");
+}
+
 void CopyFile(const std::string &from, const std::string &to, mode_t mode = 0644)
 {
     std::ifstream in(from, std::ios::binary);
