@@ -14,9 +14,14 @@ id -u "$user" >/dev/null 2>&1 || useradd -M -s /usr/sbin/nologin "$user" || exit
 
 home=$(mktemp -d /tmp/nimbra-daemon-XXXXXX)
 xvfb= daemon=
+# The daemon leads a process group of its own (setsid): it and whatever it started
+# end with that group.
 finish() {
-  [ -n "$daemon" ] && kill "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null
-  pkill -KILL -u "$user" 2>/dev/null
+  if [ -n "$daemon" ]; then
+    kill -- "-$daemon" 2>/dev/null
+    wait "$daemon" 2>/dev/null
+    kill -KILL -- "-$daemon" 2>/dev/null   # what did not end with the daemon
+  fi
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
   rm -rf "$home"
 }
@@ -47,7 +52,8 @@ wait_for 100 test -s "$number" || fail "Xvfb did not start"
 display=:$(cat "$number")
 as_user() { runuser -u "$user" -- env DISPLAY="$display" HOME="$home" PATH="$home/saver:$PATH" "$@"; }
 
-as_user xscreensaver --no-splash >"$home/daemon.log" 2>&1 &
+setsid runuser -u "$user" -- env DISPLAY="$display" HOME="$home" PATH="$home/saver:$PATH" \
+  xscreensaver --no-splash >"$home/daemon.log" 2>&1 &
 daemon=$!
 wait_for 200 as_user xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon did not answer"
 as_user xscreensaver-command -activate >/dev/null || fail "-activate refused"
