@@ -1,6 +1,7 @@
 // The Linux loader's own behaviours, file by file: what the differential check
 // found Windows' conversion to do (run-length segments that are never closed,
-// uncompressed pixels on no plane), and its messages on standard error.
+// uncompressed pixels on no plane; every row here gives the same pixels from the
+// Windows loader under Wine), and its messages on standard error.
 #include "image/dib_loader.h"
 
 #include <gtest/gtest.h>
