@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -82,6 +83,7 @@ StartFigures TimeStart(Display *display, const char *program, bool saverOptions)
     const Clock::time_point start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);   // no program outlives the benchmark
         if (saverOptions) execl(program, program, "-window-id", id.c_str(), static_cast<char *>(nullptr));
         else execl(program, program, id.c_str(), static_cast<char *>(nullptr));
         _exit(127);

@@ -23,9 +23,7 @@ class SaverProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // An X server without -noreset starts afresh when its last client leaves,
-        // and refuses connections meanwhile.
-        WaitUntil([&] { return (display = XOpenDisplay(nullptr)) != nullptr; }, 3000);
+        display = OpenTestDisplay();
         ASSERT_NE(display, nullptr);
     }
     void TearDown() override

@@ -9,11 +9,29 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 extern char **environ;
+
+namespace {
+
+int IgnoreXError(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+} // namespace
+
+Display *OpenTestDisplay()
+{
+    XSetErrorHandler(IgnoreXError);
+    Display *display = nullptr;
+    WaitUntil([&] { return (display = XOpenDisplay(nullptr)) != nullptr; }, 3000);
+    return display;
+}
 
 bool WaitUntil(const std::function<bool()> &condition, int milliseconds)
 {
@@ -71,8 +89,15 @@ bool Program::Start(const std::string &path, const std::vector<std::string> &arg
     for (const std::string &entry : environment) envp.push_back(const_cast<char *>(entry.c_str()));
     argv.push_back(nullptr);
     envp.push_back(nullptr);
+    const pid_t parent = getpid();
     pid = fork();
     if (pid == 0) {
+        // The program ends with the test, whatever ends the test; its output
+        // stays off the test's own, which CTest reads until every writer is gone.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        const int nothing = open("/dev/null", O_WRONLY);
+        dup2(nothing, 1);
         dup2(errorFd, 2);
         execve(path.c_str(), argv.data(), envp.data());
         _exit(127);

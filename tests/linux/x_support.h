@@ -10,6 +10,13 @@
 // Waits for the condition, polling, for at most the given milliseconds.
 bool WaitUntil(const std::function<bool()> &condition, int milliseconds = 10000);
 
+// A connection to the test's X server. An X server without -noreset starts afresh
+// when its last client leaves and refuses connections meanwhile, so this waits for
+// one. X errors are ignored: the lanes' servers are shared with other tests, whose
+// windows may go between a listing and a question about them, and a failed
+// request shows in its result (a missing image, a missing name).
+Display *OpenTestDisplay();
+
 // A mapped top-level window of the given size on the default screen.
 Window CreateTestWindow(Display *display, int width, int height);
 
