@@ -1,6 +1,7 @@
 // The animation's GL window: display mode, window, pixel format and context.
 #pragma once
 #include <windows.h>
+#include "app/scene_projection.h"
 
 extern HWND SceneWindow;
 extern HDC SceneDC;       // private DC of the window class; valid from creation to teardown
@@ -12,5 +13,4 @@ extern BYTE FullScreen;   // 1 while the display mode is ours to restore
 bool OpenSceneWindow(const char *title, int width, int height, int bits, bool fullScreenRequest);
 // Releases context, DC and window, then restores the display mode; any subset may exist.
 void CloseSceneWindow();
-void ResizeScene(int width, int height);
 LRESULT CALLBACK SceneWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

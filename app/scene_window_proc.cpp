@@ -1,22 +1,6 @@
-// The animation window's procedure and its projection.
+// The animation window's procedure.
 #include "app/app_main.h"
 #include "app/gl_window.h"
-#include <GL/gl.h>
-#include <GL/glu.h>
-
-// Before a context is current (WM_SIZE during window creation) these calls do nothing;
-// OpenSceneWindow sets the real projection once the context is current.
-void ResizeScene(int width, int height)
-{
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, (GLdouble)width / (GLdouble)height, 0.1f, 50000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
 
 static void RecordKey(WPARAM key, BYTE down)
 {

@@ -1,6 +1,6 @@
 // Where the parts of a mapped DIB file lie, and whether they all lie inside it.
 #pragma once
-#include <windows.h>
+#include "nimbra_types.h"
 
 // The outcome of checking a mapped file before anything reads its pixels.
 enum DibCheck {

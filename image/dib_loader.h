@@ -1,6 +1,6 @@
 // Reads Windows device-independent bitmap files into packed RGB images.
 #pragma once
-#include <windows.h>
+#include "nimbra_types.h"
 
 struct RgbImage {
     LONG width;

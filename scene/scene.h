@@ -1,8 +1,6 @@
 // The space scene: textures, GL state, tail particles, backdrop and frame drawing.
 #pragma once
-#include <windows.h>
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "nimbra_gl.h"
 
 struct TailParticle {
     float life, fade;

@@ -2,9 +2,9 @@
 // fixed GL state, the tail particles, the backdrop sprites and the quadric.
 #include "scene/scene.h"
 #include "scene/scene_detail.h"
+#include "platform/scene_platform.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -58,15 +58,15 @@ void SpawnFirstParticles()
 {
     for (TailParticle &particle : TailParticles) {
         SpawnParticle(particle, initialFadeStep, initialSpeedStep);
-        particle.r = Single((std::rand() % 100) * colourStep + colourBase);
-        particle.g = Single((std::rand() % 100) * colourStep + colourBase);
-        particle.b = Single((std::rand() % 100) * colourStep + colourBase);
+        particle.r = Single((SceneRandom() % 100) * colourStep + colourBase);
+        particle.g = Single((SceneRandom() % 100) * colourStep + colourBase);
+        particle.b = Single((SceneRandom() % 100) * colourStep + colourBase);
     }
 }
 
 double DrawBackdropCoordinate()
 {
-    return std::rand() % 10000 - 5000;
+    return SceneRandom() % 10000 - 5000;
 }
 
 // The sprites fill a cube of edge 10000 with a hollow sphere of radius 500 at its
@@ -97,7 +97,7 @@ void CreateSphereQuadric()
 void ClearBothBuffers()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SwapBuffers(wglGetCurrentDC());
+    SwapSceneBuffers();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

@@ -1,8 +1,10 @@
 // The five texture objects, loaded from the fixed data directory.
 #include "scene/scene.h"
 #include "image/dib_loader.h"
+#include "platform/scene_platform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -14,12 +16,21 @@ struct TextureFile {
 };
 
 const TextureFile textureFiles[] = {
-    {&TexNebula, "C:/windows/NimbraData/nebula.bmp", true},
-    {&TexEarth, "C:/windows/NimbraData/earth.bmp", false},
-    {&TexMoon, "C:/windows/NimbraData/moon.bmp", false},
-    {&TexNimbra, "C:/windows/NimbraData/nimbra.bmp", false},
-    {&TexClouds, "C:/windows/NimbraData/clouds.bmp", false},
+    {&TexNebula, "nebula.bmp", true},
+    {&TexEarth, "earth.bmp", false},
+    {&TexMoon, "moon.bmp", false},
+    {&TexNimbra, "nimbra.bmp", false},
+    {&TexClouds, "clouds.bmp", false},
 };
+
+// The file's path in the platform's texture folder ("C:/windows/NimbraData/" on
+// Windows); a longer path than fits is cut and so not found.
+const char *TexturePath(const TextureFile &file)
+{
+    static char path[4096];
+    std::snprintf(path, sizeof path, "%s%s", TextureFolder(), file.fileName);
+    return path;
+}
 
 // A top-down file comes back with a negative height and its top row first. The GL
 // refuses a negative height and leaves the texture empty, so turn such an image
@@ -61,7 +72,7 @@ bool LoadSceneTextures()
     // as if padded to 4 bytes, running past the end of narrow images.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (const TextureFile &file : textureFiles) {
-        RgbImage *image = LoadImageFile(file.fileName);
+        RgbImage *image = LoadImageFile(TexturePath(file));
         if (!image)
             return false;   // textures made for earlier files stay as they are
         TurnTopDownImageUpright(image);

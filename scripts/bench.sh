@@ -6,6 +6,9 @@
 #   dib_load_benchmark  the loader on a large 24-bit file against memcpy of its bytes
 #   scene_benchmark     DrawFrame + SwapBuffers against clear + swap, and the time
 #                       from process start to the first swapped frame
+#   linux_benchmark     the native Linux program's frame rate against scene_benchmark's
+#                       under Wine, its start to first frame against a minimal GLX
+#                       program's, and SIGTERM to exit
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -16,11 +19,11 @@ benchmarks=(dib_load_benchmark scene_benchmark)
 if [ "$(native_build)" = x64 ]; then
   # The x64 tree is configured by the main one, then built on its own.
   tree=$build/x64
-  "$root/scripts/build.sh" --target nimbra_x64-configure art &&
+  "$root/scripts/build.sh" --target nimbra_x64-configure art nimbra_linux &&
     cmake --build "$tree" -j "$(nproc)" --target "${benchmarks[@]}" || { echo "Build failed."; exit 1; }
 else
   tree=$build
-  "$root/scripts/build.sh" --target "${benchmarks[@]}" || { echo "Build failed."; exit 1; }
+  "$root/scripts/build.sh" --target "${benchmarks[@]}" nimbra_linux || { echo "Build failed."; exit 1; }
 fi
 echo "Benchmarks of the $(native_build) build ($tree)."
 
@@ -36,6 +39,10 @@ cd "$tree/benchmarks" || exit 1
 rc=0
 for bench in "${benchmarks[@]}"; do
   echo "== $bench"
-  "$tree/wine-run.sh" "./$bench.exe" || rc=1
+  "$tree/wine-run.sh" "./$bench.exe" | tee "$tree/benchmarks/$bench.txt" || rc=1
 done
+echo "== linux_benchmark"
+wine_fps=$(tr -d '\r' <"$tree/benchmarks/scene_benchmark.txt" | sed -n 's/.*DrawFrame + swap: *\([0-9.]*\).*/\1/p')
+"$build/linux/benchmarks/linux_benchmark" "$build/linux/nimbra" "$build/linux/benchmarks/minimal_glx" \
+  --wine-fps "${wine_fps:-0}" || rc=1
 exit $rc

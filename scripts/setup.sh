@@ -18,6 +18,9 @@ packages+=(pkg-config)
 # Xephyr gives the full-screen saver's test two monitors.
 packages+=(xserver-xephyr)
 
+# The native Linux program (build/linux), its Debian package and their tests.
+packages+=(gcc libgl-dev libglu1-mesa-dev libx11-dev dpkg-dev lintian xscreensaver xscreensaver-data)
+
 root=$(cd "$(dirname "$0")/.." && pwd)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

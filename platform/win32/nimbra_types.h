@@ -1,0 +1,3 @@
+// The Windows types and bitmap records the DIB loader reads files with.
+#pragma once
+#include <windows.h>
