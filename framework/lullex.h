@@ -148,6 +148,8 @@ void LULLEXAPI ScrGetGeneralSettings(GeneralSettings *settings);
 
 /* ---- Timers -------------------------------------------------------------- */
 
+/* Both timer calls are for the thread that owns the window: from any other
+   thread they do nothing (with a debug line). */
 /* Starts the window's timer thread; ticks arrive as SCRM_TIMER. Only for a window
    whose WM_CREATE reached DefSaverProc: any other window gets no timer. */
 void LULLEXAPI ScrStartTimer(HWND hwnd);
