@@ -15,6 +15,7 @@
 #include "framework/startup/runners.h"
 #include "startup_support.h"
 #include "support/framework_seams.h"
+#include "support/fresh_framework.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ protected:
 TEST_F(EntryPoints, RefusedCommandLinesReturnTwo)
 {
     for (const char *line : {"saver.scr /x", "saver.scr /", "\"saver.scr /s", "saver.scr /p 99999"}) {
+        StartWithAFreshFramework();   // each refusal ends a mode, which closes the framework
         ASSERT_TRUE(SetProcessCommandLine(line));
         EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2) << line;
     }
