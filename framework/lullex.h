@@ -2,8 +2,9 @@
  * lullex.h - the Lullex screen-saver framework, for client savers.
  *
  * A client saver calls one entry point (ScrRun, ScrRunWithHooks or ScrRunHosted)
- * once; the framework reads the screen-saver command line and runs the mode it
- * asks for. The framework's resources must be in the client: linking
+ * once (in the linked framework a second call returns 2: the first mode's end
+ * closed it); the framework reads the screen-saver command line and runs the mode
+ * it asks for. The framework's resources must be in the client: linking
  * Lullex::lullex (or lullex_res.o) brings them; with lullex.dll they live in the
  * DLL. The guide for saver authors is docs/lullex.md.
  * This header compiles as C and as C++; a resource script may include it for
