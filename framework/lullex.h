@@ -2,8 +2,9 @@
  * lullex.h - the Lullex screen-saver framework, for client savers.
  *
  * A client saver calls one entry point (ScrRun, ScrRunWithHooks or ScrRunHosted)
- * once; the framework reads the screen-saver command line and runs the mode it
- * asks for. The framework's resources must be in the client: linking
+ * once (in the linked framework a second call returns 2: the first mode's end
+ * closed it); the framework reads the screen-saver command line and runs the mode
+ * it asks for. The framework's resources must be in the client: linking
  * Lullex::lullex (or lullex_res.o) brings them; with lullex.dll they live in the
  * DLL. The guide for saver authors is docs/lullex.md.
  * This header compiles as C and as C++; a resource script may include it for
@@ -148,6 +149,8 @@ void LULLEXAPI ScrGetGeneralSettings(GeneralSettings *settings);
 
 /* ---- Timers -------------------------------------------------------------- */
 
+/* Both timer calls are for the thread that owns the window: from any other
+   thread they do nothing (with a debug line). */
 /* Starts the window's timer thread; ticks arrive as SCRM_TIMER. Only for a window
    whose WM_CREATE reached DefSaverProc: any other window gets no timer. */
 void LULLEXAPI ScrStartTimer(HWND hwnd);

@@ -6,7 +6,11 @@ namespace {
 const DWORD FileHeaderSize = 14;
 const DWORD CoreHeaderSize = 12;
 const DWORD InfoHeaderSize = 40;
-const ULONGLONG MaxByteCount = 0x7FFFFFFF;   // larger blocks cannot exist in this process
+// The largest decoded picture either build loads. Loading holds it twice (the
+// section and the copy), which a 32-bit process can still place; a larger one
+// would be refused there only when memory ran out, and the x64 build would spend
+// seconds and gigabytes on it.
+const ULONGLONG MaxByteCount = 0x10000000;
 
 bool Fits(DWORD offset, ULONGLONG size, DWORD length)
 {

@@ -7,7 +7,7 @@ enum DibCheck {
     DibOk,
     DibUnknownFormat,     // the headers are not a 12- or 40-byte DIB header, or do not fit
     DibUnconvertible,     // colour table, dimensions, format or pixel data are impossible
-    DibTooLarge           // the 24-bit result would not fit a 32-bit byte count
+    DibTooLarge           // the 24-bit result is larger than the loader's bound (256 MiB)
 };
 
 struct DibLayout {

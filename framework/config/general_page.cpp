@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 static const int ActiveConfigBox = 3643;
+static const int SensitivityList = 3632, WaitBox = 3634, WaitUnitList = 3636;
 
 // Control id, help context; ended by 0, 0.
 static const DWORD helpIdMap[] = {
@@ -87,6 +88,20 @@ static INT_PTR HandleSheetNotice(HWND page, GeneralDialog *settings, const NMHDR
     return FALSE;
 }
 
+// Focus moving into or out of a control changes no value. Read as a change, it
+// would store a wait the page shows in truncated minutes as soon as the sheet
+// opens, and Cancel would then write the opening values back over the user's.
+static bool ReportsAChange(WPARAM wParam)
+{
+    const int control = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (control == WaitBox)
+        return code != EN_SETFOCUS && code != EN_KILLFOCUS;
+    if (control == SensitivityList || control == WaitUnitList)
+        return code != CBN_SETFOCUS && code != CBN_KILLFOCUS && code != CBN_DROPDOWN && code != CBN_CLOSEUP;
+    return true;
+}
+
 INT_PTR CALLBACK GeneralDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     GeneralDialog *settings = (GeneralDialog *)GetWindowLongPtrA(hwnd, DWLP_USER);
@@ -96,7 +111,8 @@ INT_PTR CALLBACK GeneralDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
         if (!lParam || !settings)
             return FALSE;
-        settings->ReadControls(hwnd);
+        if (ReportsAChange(wParam))
+            settings->ReadControls(hwnd);
         return TRUE;
     case WM_NOTIFY:      return HandleSheetNotice(hwnd, settings, (const NMHDR *)lParam);
     case WM_HELP:        ShowControlHelp((const HELPINFO *)lParam); return TRUE;

@@ -33,13 +33,25 @@ static void LoadRuntimeSettings()
     RuntimeState.activeConfig = settings.activeConfig;
 }
 
+// A preview made while the full saver runs (a settings page with a live preview,
+// opened by active configuration) would otherwise restart the full saver's
+// password clock, and clear the dialog flag under a dialog that is still shown.
+static bool FullSaverRuns()
+{
+    return RuntimeState.fullSaver != NULL && IsWindow(RuntimeState.fullSaver);
+}
+
 static void StartSaverWindow(HWND hwnd, CREATESTRUCTA *create)
 {
     DebugOutFrom(SaverTag(hwnd), "WM_CREATE...");
     LoadRuntimeSettings();
-    GetCursorPos(&RuntimeState.cursorRef);
-    RuntimeState.passwordClock = GetTickCount();
-    RuntimeState.dialogActive = 0;
+    if (IsFull(hwnd) || !FullSaverRuns()) {
+        GetCursorPos(&RuntimeState.cursorRef);
+        RuntimeState.passwordClock = GetTickCount();
+        RuntimeState.dialogActive = 0;
+    }
+    if (IsFull(hwnd))
+        RuntimeState.fullSaver = hwnd;
     free(create->lpCreateParams);
     create->lpCreateParams = NULL;
     CreateTimerProp(hwnd);
@@ -65,6 +77,8 @@ static void EndSaverWindow(HWND hwnd)
     DebugOutFrom(SaverTag(hwnd), "WM_DESTROY: tidying up");
     ScrStopTimer(hwnd);
     DestroyTimerProp(hwnd);
+    if (RuntimeState.fullSaver == hwnd)
+        RuntimeState.fullSaver = NULL;
     if (EndsMessageLoop(hwnd)) {
         DebugOutFrom(SaverTag(hwnd), "POSTQUITMESSAGE from WM_DESTROY!!");
         PostQuitMessage(2);

@@ -9,6 +9,7 @@ struct SaverRuntimeState {
     DWORD passwordDelay;   // seconds
     LONG mouseThreshold;   // pixels, per axis
     LONG activeConfig;
+    HWND fullSaver;        // the full saver while it runs
 };
 
 extern SaverRuntimeState RuntimeState;

@@ -43,6 +43,16 @@ static bool WindowOfAnotherProcess(HWND hwnd)
     return process != 0 && process != GetCurrentProcessId();
 }
 
+// The property, the record and the thread list are changed by the window's own
+// thread only: that is what makes "is one there?" and "store this one" a single
+// step, and what keeps the window's destruction from freeing the property under
+// a call from elsewhere.
+static bool WindowOfAnotherThread(HWND hwnd)
+{
+    DWORD thread = GetWindowThreadProcessId(hwnd, NULL);
+    return thread != 0 && thread != GetCurrentThreadId();
+}
+
 static void DiscardTimerData(HWND hwnd, TimerData *data)
 {
     SetTimerProp(hwnd, NULL);
@@ -61,6 +71,10 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
     DebugOut("ScrStartTimer: creating a timer...");
     if (WindowOfAnotherProcess(hwnd)) {
         DebugOut("ScrStartTimer: the window belongs to another process, so no timer is started");
+        return;
+    }
+    if (WindowOfAnotherThread(hwnd)) {
+        DebugOut("ScrStartTimer: the window belongs to another thread: only that thread may start its timer.");
         return;
     }
     if (GetTimerProp(hwnd) != NULL) {
@@ -116,12 +130,12 @@ void LULLEXAPI ScrStartTimer(HWND hwnd)
 // and its id cannot have gone to another thread.
 static void HandOverToEndingThread(HWND hwnd, TimerData *data)
 {
+    SetTimerProp(hwnd, NULL);
     EnterCriticalSection(&data->lock);
     data->running = 0;
     SetEvent(data->wakeEvent);
     PostThreadMessageA(data->threadId, WM_QUIT, 0, 0);
     LeaveCriticalSection(&data->lock);
-    SetTimerProp(hwnd, NULL);
 }
 
 void LULLEXAPI ScrStopTimer(HWND hwnd)
@@ -137,6 +151,10 @@ void LULLEXAPI ScrStopTimer(HWND hwnd)
     }
     if (WindowOfAnotherProcess(hwnd)) {
         DebugOut("ScrStopTimer: the window belongs to another process: its timer is not ours to stop.");
+        return;
+    }
+    if (WindowOfAnotherThread(hwnd)) {
+        DebugOut("ScrStopTimer: the window belongs to another thread: only that thread may stop its timer.");
         return;
     }
     TimerData *data = GetTimerProp(hwnd);

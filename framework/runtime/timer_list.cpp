@@ -6,14 +6,8 @@
 #include "framework/lullex.h"
 #include "framework/runtime/timer.h"
 
-struct ThreadListNode {
-    HANDLE threadHandle;
-    HWND hwnd;   // the window whose timer the thread runs
-    ThreadListNode *next;
-};
-
-static ThreadListNode *timerThreadList = NULL;
-static CRITICAL_SECTION threadListLock;
+ThreadListNode *timerThreadList = NULL;
+CRITICAL_SECTION threadListLock;
 static INIT_ONCE threadListLockOnce = INIT_ONCE_STATIC_INIT;
 
 // A client may start its first timer on any thread, before or without an entry
@@ -73,33 +67,22 @@ void ListTimerThread(ThreadListNode *node, HANDLE thread, HWND hwnd)
     LeaveCriticalSection(&threadListLock);
 }
 
-int ListedTimerThreadCount()
-{
-    PrepareTimerThreadList();
-    int count = 0;
-    EnterCriticalSection(&threadListLock);
-    for (ThreadListNode *node = timerThreadList; node != NULL; node = node->next)
-        count++;
-    LeaveCriticalSection(&threadListLock);
-    return count;
-}
-
-HANDLE NewestTimerThread()
-{
-    PrepareTimerThreadList();
-    EnterCriticalSection(&threadListLock);
-    HANDLE thread = timerThreadList != NULL ? timerThreadList->threadHandle : NULL;
-    LeaveCriticalSection(&threadListLock);
-    return thread;
-}
-
 struct ListedThread {
     HANDLE thread;
     HWND hwnd;
 };
 
+// Another thread's start may close a listed handle at any moment (it drops the
+// nodes of finished threads): the copy waits on handles of its own.
+static HANDLE OwnCopy(HANDLE thread)
+{
+    HANDLE copy = NULL;
+    DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+    return copy;
+}
+
 // Copies the list under the lock, so that the waits happen outside it. Null when
-// the copy cannot be allocated.
+// the copy cannot be allocated. The copied handles are the caller's to close.
 static ListedThread *CopyThreadList(DWORD *count)
 {
     EnterCriticalSection(&threadListLock);
@@ -109,7 +92,7 @@ static ListedThread *CopyThreadList(DWORD *count)
     ListedThread *copy = (ListedThread *)malloc((*count > 0 ? *count : 1) * sizeof(ListedThread));
     DWORD copied = 0;
     for (ThreadListNode *node = timerThreadList; copy != NULL && node != NULL; node = node->next) {
-        copy[copied].thread = node->threadHandle;
+        copy[copied].thread = OwnCopy(node->threadHandle);
         copy[copied].hwnd = node->hwnd;
         copied++;
     }
@@ -169,9 +152,12 @@ bool EndTimerThreads(DWORD waitMs)
     if (threads != NULL) {
         StopTimersOfThisThread(threads, count);
         DWORD start = GetTickCount();
-        for (DWORD i = 0; i < count; i++)
-            if (!WaitTakingSentMessages(threads[i].thread, start, waitMs))
+        for (DWORD i = 0; i < count; i++) {
+            if (threads[i].thread == NULL || !WaitTakingSentMessages(threads[i].thread, start, waitMs))
                 allEnded = false;
+            if (threads[i].thread != NULL)
+                CloseHandle(threads[i].thread);
+        }
         free(threads);
     }
     FreeThreadList();

@@ -4,7 +4,15 @@
 #pragma once
 #include <windows.h>
 
-struct ThreadListNode;
+struct ThreadListNode {
+    HANDLE threadHandle;
+    HWND hwnd;   // the window whose timer the thread runs
+    ThreadListNode *next;
+};
+
+// The list, newest first, and its lock (declared for the tests, which read them).
+extern ThreadListNode *timerThreadList;
+extern CRITICAL_SECTION threadListLock;
 
 // Allocated before the thread starts, so that no thread ever runs unlisted; null
 // when out of memory. A node that is not listed after all goes back with
@@ -23,7 +31,3 @@ void PrepareTimerThreadList();
 // for the listed threads (answering the ticks sent to this thread meanwhile), then
 // empties the list. Returns whether every thread had ended.
 bool EndTimerThreads(DWORD waitMs);
-
-// The number of nodes, and the newest node's thread (for tests).
-int ListedTimerThreadCount();
-HANDLE NewestTimerThread();

@@ -36,6 +36,7 @@ void DestroyTimerProp(HWND hwnd)
     HANDLE slot = GetPropA(hwnd, TimerPropName);
     if (slot == NULL)
         return;
-    LocalFree(slot);
+    // Gone from the window before the block goes, so that no lookup finds it freed.
     RemovePropA(hwnd, TimerPropName);
+    LocalFree(slot);
 }

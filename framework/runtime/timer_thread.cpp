@@ -7,6 +7,7 @@
 #include "framework/services/services.h"
 
 static const DWORD InfinitePeriod = 0xFFFFFFFF;
+static const DWORD LongestPeriod = 0xFFFFFFFE;
 // How often a thread waiting for its quit looks whether its window still exists.
 static const DWORD WindowCheckInterval = 250;
 
@@ -46,6 +47,18 @@ static bool TakeThreadMessage(bool hadEnough, TimerData *data)
     return false;
 }
 
+// The reply is as wide as a pointer. -1 stops, whatever the width; a reply that
+// does not fit 32 bits is a long wait, not whatever its low half happens to be
+// (0x100000000 would tick without a pause, 0x1FFFFFFFF would stop).
+static DWORD PeriodOfReply(LRESULT reply)
+{
+    if (reply == -1)
+        return InfinitePeriod;
+    if (((ULONG_PTR)reply >> 16 >> 16) != 0)   // two shifts: a 32-bit build has no bits there
+        return LongestPeriod;
+    return (DWORD)reply;
+}
+
 static void WaitRestOfPeriod(TimerData *data, DWORD period, DWORD elapsed)
 {
     if (elapsed >= period) {
@@ -71,7 +84,7 @@ unsigned __stdcall TimerThreadProc(void *argument)
         if (!IsWindow(data->hwnd))
             break;
         DWORD t0 = GetTickCount();
-        DWORD period = (DWORD)SendMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_TICK, 0);
+        DWORD period = PeriodOfReply(SendMessageA(data->hwnd, SCRM_INTERNAL, SCRINTERNAL_TICK, 0));
         DWORD t1 = GetTickCount();
         if (period == 0)
             continue;

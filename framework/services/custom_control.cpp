@@ -3,6 +3,7 @@
 
 #include "framework/lullex.h"
 #include "framework/monitor/monitor.h"
+#include "framework/services/services.h"
 
 // Dialog editors read these after the call returns, so they live with the module.
 static CCSTYLEFLAGA MonitorStyleFlags[] = {
@@ -36,6 +37,9 @@ static INT CALLBACK MonitorSizeToText(DWORD, DWORD, HFONT, LPSTR)
 
 UINT LULLEXAPI ScrCustomControlInfo(LPCCINFOA info)
 {
+    // A dialog editor may ask first of all: the default size comes from the
+    // monitor bitmap, which the initialisation loads.
+    ScrEnsureInit();
     if (info == NULL)
         return 1;
     strcpy(info->szClass, "LullexMonitorClass");

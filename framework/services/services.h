@@ -13,12 +13,6 @@ bool ScrCloseProcess();
 bool RegisterControls();
 bool UnregisterControls();
 
-// For test programs that run many cases in one process: ends the timer threads,
-// closes the framework and forgets every entry point's state, so that the next
-// public call initialises as in a fresh process. Not while a mode runs. Returns
-// whether all timer threads had ended.
-bool ResetFramework();
-
 void DebugOut(const char *text);
 void DebugOutFrom(const char *source, const char *text);
 int DebugMessageBox(HWND owner, const char *text, const char *caption);

@@ -33,11 +33,26 @@ static void RegisterSaverClass(HINSTANCE instance, const char *className, WNDPRO
     RegisterClassExA(&wc);   // a class left over from an earlier run is as good as a new one
 }
 
+// A mode that has ended has closed the framework for the rest of the process
+// (its control classes are gone), unless the framework is a library of its own.
+// A second mode would run without them: the settings dialog would not even open.
+static bool RefusedToRun(const char *entry)
+{
+    if (FrameworkRunning)
+        return true;
+    if (FrameworkAsLibrary || frameworkInitialised)
+        return false;
+    char line[160];
+    wsprintfA(line, "%s: the framework was closed when the first mode ended; it runs one mode per process", entry);
+    DebugOut(line);
+    return true;
+}
+
 int LULLEXAPI ScrRun(HINSTANCE instance, WNDPROC saverProc, DLGPROC clientDialogProc,
                      ScrClientInitRoutine init, LONG)
 {
     ScrEnsureInit();
-    if (FrameworkRunning)
+    if (RefusedToRun("ScrRun"))
         return 2;
     ClientHasAboutBox = FindResourceA(instance, MAKEINTRESOURCEA(2004), RT_DIALOG) != nullptr;
     ClientDialogProc = clientDialogProc;
@@ -53,7 +68,7 @@ int LULLEXAPI ScrRunWithHooks(HINSTANCE instance, ScrCreateHook createHook,
                               ScrChangePasswordHook changePasswordHook)
 {
     ScrEnsureInit();
-    if (FrameworkRunning)
+    if (RefusedToRun("ScrRunWithHooks"))
         return 2;
     ClientHasAboutBox = false;
     CreateHook = createHook;
@@ -68,7 +83,7 @@ int LULLEXAPI ScrRunWithHooks(HINSTANCE instance, ScrCreateHook createHook,
 int LULLEXAPI ScrRunHosted(HINSTANCE instance, HWND hostWindow)
 {
     ScrEnsureInit();
-    if (FrameworkRunning)
+    if (RefusedToRun("ScrRunHosted"))
         return 2;
     ClientHasAboutBox = false;
     HostWindow = hostWindow;

@@ -1,6 +1,7 @@
 // A saver preview placed in a window of the client's choice, and the "&About"
 // entry of the configuration sheet's system menu.
 #include "framework/startup/preview_embedding.h"
+#include "framework/config/config_host.h"
 #include "framework/lullex.h"
 #include "framework/services/services.h"
 #include "framework/startup/entry.h"
@@ -62,12 +63,19 @@ static void AddAboutEntry(HWND sheet)
     AppendMenuA(menu, MF_STRING, AboutCommand, text);
 }
 
+// A client's property-sheet hook may show the sheet over a dialog of its own,
+// whose DWL_USER slot holds the client's data.
+static bool IsConfigHost(HWND window)
+{
+    return window && (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC) == ConfigHostDlgProc;
+}
+
 // The sheet's own procedure is kept in the DWL_USER slot of its parent, the
-// hidden host dialog. Without a slot to keep it in the sheet stays as it is.
+// hidden host dialog. Without that slot to keep it in the sheet stays as it is.
 static void SubclassSheet(HWND sheet)
 {
     HWND parent = GetParent(sheet);
-    if (!parent)
+    if (!IsConfigHost(parent))
         return;
     LONG_PTR previous = SetWindowLongPtrA(sheet, GWLP_WNDPROC, (LONG_PTR)SheetSubclassProc);
     SetWindowLongPtrA(parent, DWLP_USER, previous);
@@ -92,6 +100,9 @@ int CALLBACK ScrPropSheetCallback(HWND sheet, UINT msg, LPARAM)
     ShareLargeIcon(sheet);
     if (CurrentPrefs.noAboutMenu)
         return 0;
+    // The entry works only through the subclass, which needs the host's slot.
+    if (!IsConfigHost(GetParent(sheet)))
+        return 0;
     AddAboutEntry(sheet);
     SubclassSheet(sheet);
     return 0;
@@ -99,7 +110,8 @@ int CALLBACK ScrPropSheetCallback(HWND sheet, UINT msg, LPARAM)
 
 LRESULT CALLBACK SheetSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC previous = (WNDPROC)GetWindowLongPtrA(GetParent(hwnd), DWLP_USER);
+    HWND parent = GetParent(hwnd);
+    WNDPROC previous = IsConfigHost(parent) ? (WNDPROC)GetWindowLongPtrA(parent, DWLP_USER) : NULL;
     if (msg == WM_DESTROY && previous)
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)previous);
     if (msg == WM_SYSCOMMAND && wParam == AboutCommand && CurrentModeOps.showAbout)

@@ -39,7 +39,6 @@ int RunFramework(HINSTANCE instance, HWND (*createPreviewWindow)(HWND, LONG),
     if (!FrameworkAsLibrary && frameworkInitialised)
         ScrCloseProcess();
 
-    if (ListedTimerThreadCount() > 0)
-        WaitForTimerThreads();
+    WaitForTimerThreads();
     return result;
 }

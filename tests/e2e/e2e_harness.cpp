@@ -68,11 +68,3 @@ HWND NimbraScr::WaitForSaverWindow()
 {
     return WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 20000);
 }
-
-bool NimbraScr::WaitUntilShown(HWND window)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < WaitLimit(10000); PumpMessagesFor(20))
-        if (IsWindowVisible(window))
-            return true;
-    return false;
-}

@@ -26,9 +26,6 @@ protected:
     bool StartPastTheAnimation(const std::string &arguments);
     bool StartPastTheAnimation(const std::string &program, const std::string &arguments);
     HWND WaitForSaverWindow();
-    // True once the window is shown, which is after its creation has run; false
-    // when that does not happen within ten seconds.
-    static bool WaitUntilShown(HWND window);
 
     ChildProcess child;
 };

@@ -2,6 +2,7 @@
 #include <stdio.h>
 
 #include "e2e_harness.h"
+#include "support/pump.h"
 
 TEST_F(NimbraScr, MouseMovedBeyondTheThresholdEndsTheSaverWithTwo)
 {
@@ -17,7 +18,7 @@ TEST_F(NimbraScr, MouseMovedBeyondTheThresholdEndsTheSaverWithTwo)
     EXPECT_TRUE(GetWindowLongA(saver, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     // The saver takes the cursor's place as it is created: move only after that.
-    ASSERT_TRUE(WaitUntilShown(saver));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(saver) != FALSE; }, 10000));
     SetCursorPos(550, 380);   // within the threshold: the saver stays
     EXPECT_EQ(WaitForChild(&child, 1000), static_cast<DWORD>(STILL_ACTIVE));
     SetCursorPos(720, 380);   // 220 pixels from where it started
@@ -31,7 +32,7 @@ TEST_F(NimbraScr, KeyboardOnlyThresholdIgnoresTheMouseButAKeyEndsTheSaver)
     ASSERT_TRUE(StartPastTheAnimation("/s"));
     HWND saver = WaitForSaverWindow();
     ASSERT_NE(saver, nullptr);
-    ASSERT_TRUE(WaitUntilShown(saver));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(saver) != FALSE; }, 10000));
     SetCursorPos(10, 10);
     SetCursorPos(1000, 700);
     EXPECT_EQ(WaitForChild(&child, 1500), static_cast<DWORD>(STILL_ACTIVE));

@@ -264,6 +264,14 @@ const RefusalCase refusalCases[] = {
     {"RunLengthTooLargeForThisProcess", [] {
          DibRecipe s = Recipe(40, true, 30000, 30000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
          return MakeDib(s); }, "Out of memory."},
+    // Pictures beyond the one bound both builds share (256 MiB decoded), refused
+    // before anything is allocated: 20000 x 17000 is a gigabyte.
+    {"RunLengthOf20000By17000", [] {
+         DibRecipe s = Recipe(40, true, 20000, 17000, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
+         return MakeDib(s); }, "Out of memory."},
+    {"RunLengthOf9500Squared", [] {
+         DibRecipe s = Recipe(40, true, 9500, 9500, 8, 4); s.compression = BI_RLE8; s.pixelData = Bytes{0, 1};
+         return MakeDib(s); }, "Out of memory."},
 };
 
 class DibLoaderRefusals : public DibLoader, public ::testing::WithParamInterface<RefusalCase> {};

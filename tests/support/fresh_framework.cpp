@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/services/services.h"
+#include "support/framework_seams.h"
 
 static BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM windows)
 {

@@ -69,10 +69,13 @@ std::string ReadText(const char *name)
     if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "<absent>";
     char text[64] = "";
-    DWORD size = sizeof text - 1;
-    LONG status = RegQueryValueExA(key, name, NULL, NULL, (BYTE *)text, &size);
+    DWORD size = sizeof text - 1, type = REG_NONE;
+    LONG status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS ? std::string(text) : std::string("<absent>");
+    if (status != ERROR_SUCCESS)
+        return "<absent>";
+    // The four bytes of some numbers read as a text: 12342 is "60".
+    return type == REG_SZ ? std::string(text) : "<type " + std::to_string(type) + ">";
 }
 
 // ---- Framework ---------------------------------------------------------------

@@ -27,7 +27,7 @@ bool SettingsKeyExists();
 void StoreDword(const char *name, DWORD value);
 void StoreText(const char *name, const char *text);
 bool ReadDword(const char *name, DWORD *value);
-std::string ReadText(const char *name);   // "<absent>" when there is no such value
+std::string ReadText(const char *name);   // "<absent>" when there is no such value, "<type N>" when not a text
 
 // ---- The framework as ScrRun leaves it, with this program as the client, the
 // default preferences and no messages or boxes recorded yet ----

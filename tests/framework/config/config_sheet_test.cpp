@@ -14,6 +14,7 @@
 #include "framework/monitor/monitor.h"
 #include "framework/runtime/saver_runtime.h"
 #include "framework/startup/entry.h"
+#include "framework/startup/preview_embedding.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -555,6 +556,31 @@ TEST_F(ConfigSheet, NoAboutMenuLeavesTheSystemMenuAsItWas)
     EXPECT_EQ(aboutState, -1);
     EXPECT_NE(end.lastId, 3500u);
     EXPECT_NE(end.lastId, 0u);   // not a separator either
+}
+
+INT_PTR CALLBACK ClientDialogProcOfItsOwn(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// A client's property-sheet hook may show the sheet over a dialog of its own,
+// whose DWLP_USER slot is the client's.
+TEST_F(ConfigSheet, SheetOverTheClientsOwnDialogLeavesThatDialogsSlotAlone)
+{
+    struct {
+        DLGTEMPLATE dialog;
+        WORD menu, windowClass, title;
+    } dialogTemplate = {{WS_POPUP, 0, 0, 0, 0, 100, 50}, 0, 0, 0};
+    HWND dialog = CreateDialogIndirectParamA(NULL, &dialogTemplate.dialog, NULL, ClientDialogProcOfItsOwn, 0);
+    ASSERT_NE(dialog, nullptr);
+    SetWindowLongPtrA(dialog, DWLP_USER, 0x5A5A);
+    HWND sheet = CreateWindowExA(0, "STATIC", "sheet", WS_POPUP, 0, 0, 10, 10, dialog, NULL, NULL, NULL);
+    LONG_PTR ownProcedure = GetWindowLongPtrA(sheet, GWLP_WNDPROC);
+    ScrPropSheetCallback(sheet, PSCB_INITIALIZED, 0);
+    EXPECT_EQ(GetWindowLongPtrA(dialog, DWLP_USER), 0x5A5A);
+    EXPECT_EQ(GetWindowLongPtrA(sheet, GWLP_WNDPROC), ownProcedure);
+    DestroyWindow(sheet);
+    DestroyWindow(dialog);
 }
 
 struct AboutSeen {

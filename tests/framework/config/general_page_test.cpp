@@ -338,6 +338,16 @@ TEST_F(GeneralPage, CancelRightAfterOpeningWritesNothing)
     OnPage([](HWND) {}, false);
     EXPECT_EQ(ReadText("Mouse Corners"), "<absent>");
     EXPECT_EQ(Stored("Password Delay Index"), 0xBADF00Du);
+
+    // A wait stored by hand as a text is read as its four bytes ("60" is 12342
+    // seconds, more than the page can show): Cancel leaves the value as it was.
+    for (DWORD unit : {0u, 1u}) {
+        StoreText("Password Delay", "60");
+        StoreDword("Password Delay Index", unit);
+        OnPage([](HWND) {}, false);
+        EXPECT_EQ(ReadText("Password Delay"), "60") << "unit " << unit;
+        EXPECT_EQ(ReadText("Mouse Corners"), "<absent>") << "unit " << unit;
+    }
 }
 
 TEST_F(GeneralPage, ActiveAgentShowsTheCornerInstructions)

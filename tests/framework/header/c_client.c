@@ -44,13 +44,10 @@ const CClientOperations *CClientGetOperations(void)
 void CClientGetLayout(CClientLayout *layout)
 {
     ScrPrefs prefs;
-    layout->prefsSize = (int)sizeof(ScrPrefs);
     layout->prefsText1Offset = (int)((char *)prefs.text1 - (char *)&prefs);
     layout->prefsText2Offset = (int)((char *)prefs.text2 - (char *)&prefs);
     layout->prefsAlwaysOffset = (int)((char *)&prefs.alwaysRequirePassword - (char *)&prefs);
     layout->prefsLastOffset = (int)((char *)&prefs.passwordBeforeActiveConfig - (char *)&prefs);
-    layout->settingsSize = (int)sizeof(GeneralSettings);
-    layout->createParamsSize = (int)sizeof(SaverCreateParams);
     layout->verifyPw = SCRM_VERIFYPW;
     layout->internalMessage = SCRM_INTERNAL;
     layout->changePassword = SCRM_CHANGEPASSWORD;

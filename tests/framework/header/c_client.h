@@ -30,13 +30,10 @@ typedef struct CClientOperations {
 } CClientOperations;
 
 typedef struct CClientLayout {
-    int prefsSize;
     int prefsText1Offset;
     int prefsText2Offset;
     int prefsAlwaysOffset;
     int prefsLastOffset;
-    int settingsSize;
-    int createParamsSize;
     int verifyPw;
     int internalMessage;
     int changePassword;

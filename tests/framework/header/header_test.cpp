@@ -6,20 +6,18 @@ TEST(CClient, SeesTheRecordLayoutsOfTheInterface)
 {
     CClientLayout layout;
     CClientGetLayout(&layout);
-    // Size, then the offsets of text1, text2, alwaysRequirePassword and the last field.
+    // The offsets of text1, text2, alwaysRequirePassword and the last field (the
+    // record sizes the header checks itself, as a C compiler sees them too).
 #ifdef _WIN64
     // The hook pointer takes 8 bytes on an 8-byte boundary: what follows it moves by 4.
-    const int prefs[] = {560, 36, 292, 548, 556};
+    const int prefs[] = {36, 292, 548, 556};
 #else
-    const int prefs[] = {556, 32, 288, 544, 552};
+    const int prefs[] = {32, 288, 544, 552};
 #endif
-    EXPECT_EQ(layout.prefsSize, prefs[0]);
-    EXPECT_EQ(layout.prefsText1Offset, prefs[1]);
-    EXPECT_EQ(layout.prefsText2Offset, prefs[2]);
-    EXPECT_EQ(layout.prefsAlwaysOffset, prefs[3]);
-    EXPECT_EQ(layout.prefsLastOffset, prefs[4]);
-    EXPECT_EQ(layout.settingsSize, 24);
-    EXPECT_EQ(layout.createParamsSize, 8);
+    EXPECT_EQ(layout.prefsText1Offset, prefs[0]);
+    EXPECT_EQ(layout.prefsText2Offset, prefs[1]);
+    EXPECT_EQ(layout.prefsAlwaysOffset, prefs[2]);
+    EXPECT_EQ(layout.prefsLastOffset, prefs[3]);
     EXPECT_EQ(layout.verifyPw, 0x8000);
     EXPECT_EQ(layout.internalMessage, 0x8009);
     EXPECT_EQ(layout.changePassword, 0x806B);

@@ -2,6 +2,7 @@
 #include <stdio.h>
 #include "framework/monitor/monitor.h"
 #include "framework/services/services.h"
+#include "support/framework_seams.h"
 
 const COLORREF kParentColour = RGB(0xD0, 0x38, 0xA8);
 

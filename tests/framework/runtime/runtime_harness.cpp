@@ -8,6 +8,7 @@
 #include "framework/runtime/timer_list.h"
 #include "framework/services/services.h"
 #include "support/fresh_framework.h"
+#include "support/framework_seams.h"
 
 ClientScript Client;
 

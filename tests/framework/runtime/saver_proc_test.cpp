@@ -381,6 +381,30 @@ TEST_F(SaverProcTest, ActiveConfigurationAsksForADuePasswordFirst)
     DestroyWindow(hwnd);
 }
 
+// A settings page with a live preview, opened over the running saver, makes a
+// preview window: the full saver's password clock, cursor reference and dialog
+// flag are not the preview's to reset.
+TEST_F(SaverProcTest, PreviewMadeWhileTheFullSaverRunsLeavesItsStateAlone)
+{
+    ScopedValue usePassword(DesktopKey, "ScreenSaveUsePassword", 1);
+    ScopedValue delay(SaverKey, "Password Delay", 8);
+    HWND full = FullSaverAt({100, 100}, 0);
+    RuntimeState.passwordClock = GetTickCount() - 9000;   // the delay has passed
+    SendMessageA(full, SCRM_DIALOGACTIVE, 1, 0);
+    HWND parent = CreateParentWindow();
+    SetCursorPos(300, 300);
+    CreateChildSaver(parent, SAVERKIND_MONITORPREVIEW);
+    EXPECT_EQ(1, RuntimeState.dialogActive);
+    EXPECT_EQ(100, RuntimeState.cursorRef.x);
+
+    SendMessageA(full, SCRM_DIALOGACTIVE, 0, 0);
+    Client.verifyAnswer = 0;
+    SendMessageA(full, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1, Client.verifyCalls);
+    DestroyWindow(parent);
+    DestroyWindow(full);
+}
+
 TEST_F(SaverProcTest, PreviewDestroysItselfOnCloseAndIgnoresInput)
 {
     HWND parent = CreateParentWindow();

@@ -12,6 +12,7 @@
 #include "framework/runtime/saver_runtime.h"
 #include "framework/runtime/timer.h"
 #include "framework/runtime/timer_list.h"
+#include "support/framework_seams.h"
 
 class TimerTest : public ::testing::Test {
 protected:
@@ -44,7 +45,6 @@ TEST_F(TimerTest, UnansweredClientGetsExactlyOneTick)
     HANDLE thread = NewestThread();
     EXPECT_TRUE(ThreadEnds(thread, 5000));
     PumpFor(200);
-    EXPECT_TRUE(log.Has(Plain("** SCRM_TIMER: being turned off. If you want it to keep going, you must return its period.")));
     EXPECT_EQ(1, log.Count(Plain("Thread: infinite delay specified, so posting a 'had enough'")));
     EXPECT_EQ(1, log.Count(Plain("SCRINTERNAL_HADENOUGH: closing down thread...")));
     EXPECT_TRUE(log.Has(Plain("Thread coming to an end. Deleting threaddata")));
@@ -122,6 +122,28 @@ TEST_F(TimerTest, ZeroPeriodTicksBackToBack)
     HWND hwnd = CreateFullSaver();
     EXPECT_TRUE(PumpUntil([] { return Client.tickTimes.size() >= 200; }, 5000));
     DestroyWindow(hwnd);
+}
+
+// The reply is as wide as a pointer: beyond 32 bits it is the longest wait, not
+// its low half (0x100000000 would tick without a pause, 0x1FFFFFFFF would stop).
+TEST_F(TimerTest, RepliesBeyondThirtyTwoBitsWaitTheLongestPeriod)
+{
+    if (sizeof(LRESULT) < 8)
+        GTEST_SKIP() << "a 32-bit window's reply has no bits beyond 32";
+    Client.answerTimer = true;
+    for (unsigned long long reply : {0x100000000ull, 0x1FFFFFFFFull}) {
+        Client.timerPeriod = (LRESULT)reply;
+        Client.tickTimes.clear();
+        HWND hwnd = CreateFullSaver();
+        ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() == 1; }, 2000));
+        HANDLE thread = NewestThread();
+        PumpFor(300);
+        EXPECT_EQ(1u, Client.tickTimes.size()) << std::hex << reply;
+        EXPECT_FALSE(log.Has(Plain("Thread: infinite delay specified, so posting a 'had enough'"))) << std::hex << reply;
+        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(thread, 0)) << std::hex << reply;
+        DestroyWindow(hwnd);
+        EXPECT_TRUE(ThreadEnds(thread, 2000)) << std::hex << reply;
+    }
 }
 
 TEST_F(TimerTest, SettingsChangeCutsALongWaitShort)
@@ -380,34 +402,16 @@ TEST_F(TimerTest, ThreadEndsWhenItsWindowIsGoneWithoutStoppingIt)
 namespace {
 
 HANDLE watchedThread;
-CRITICAL_SECTION *watchedLock;
 bool aliveAtPost = false;
 BOOL(WINAPI *realPostThreadMessage)(DWORD, UINT, WPARAM, LPARAM);
 
-// The stop has woken the thread. Waits until it has either ended or come to wait
-// for its record's lock, which the stopping thread must still hold.
+// The stop has cleared the running flag and woken the thread. Were the thread
+// free to go on, it would end well within the time given here; it must still be
+// there when the quit goes to its id.
 BOOL WINAPI PostNotingWhetherTheThreadLives(DWORD id, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    DWORD limit = WaitLimit(5000);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < limit; Sleep(1)) {
-        if (WaitForSingleObject(watchedThread, 0) == WAIT_OBJECT_0)
-            break;
-        // A critical section's lock count is above 0 while a thread waits for it.
-        if (watchedLock->LockCount > 0) {
-            aliveAtPost = watchedLock->OwningThread == (HANDLE)(ULONG_PTR)GetCurrentThreadId();
-            break;
-        }
-    }
+    aliveAtPost = WaitForSingleObject(watchedThread, WaitLimit(250)) == WAIT_TIMEOUT;
     return realPostThreadMessage(id, msg, wParam, lParam);
-}
-
-bool listedAtPriority = false;
-BOOL(WINAPI *realSetThreadPriority)(HANDLE, int);
-
-BOOL WINAPI SetPriorityNotingTheList(HANDLE thread, int priority)
-{
-    listedAtPriority = NewestTimerThread() == thread;
-    return realSetThreadPriority(thread, priority);
 }
 
 }  // namespace
@@ -420,7 +424,6 @@ TEST_F(TimerTest, QuitIsPostedWhileTheThreadIsStillAlive)
     HWND hwnd = CreateFullSaver();
     ASSERT_TRUE(PumpUntil([] { return Client.tickTimes.size() == 1; }, 2000));
     watchedThread = NewestThread();
-    watchedLock = &GetTimerProp(hwnd)->lock;
     aliveAtPost = false;
     *(void **)&realPostThreadMessage =
         ReplaceImport("user32.dll", "PostThreadMessageA", (void *)PostNotingWhetherTheThreadLives);
@@ -460,18 +463,43 @@ TEST_F(TimerTest, ThreadWaitingAfterHadEnoughEndsOnItsRunningFlag)
     DestroyWindow(hwnd);
 }
 
-TEST_F(TimerTest, ThreadIsListedBeforeItsPriorityIsSet)
+namespace {
+
+DWORD(WINAPI *realMsgWait)(DWORD, const HANDLE *, BOOL, DWORD, DWORD);
+HANDLE newEvent;
+
+DWORD WINAPI EndAtOnce(void *) { return 0; }
+
+// Just before the end waits, a start elsewhere drops the finished thread's node,
+// which closes its handle, and a new event may take the handle's value.
+DWORD WINAPI WaitAfterTheListMoved(DWORD count, const HANDLE *handles, BOOL all, DWORD ms, DWORD mask)
 {
-    listedAtPriority = false;
-    *(void **)&realSetThreadPriority =
-        ReplaceImport("kernel32.dll", "SetThreadPriority", (void *)SetPriorityNotingTheList);
-    ASSERT_NE(nullptr, realSetThreadPriority);
+    if (newEvent == NULL) {
+        HANDLE idle = CreateThread(NULL, 0, EndAtOnce, NULL, 0, NULL);
+        ListTimerThread(NewThreadListNode(), idle, NULL);
+        newEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    }
+    return realMsgWait(count, handles, all, ms, mask);
+}
+
+}  // namespace
+
+TEST_F(TimerTest, EndWaitsOnThreadHandlesOfItsOwn)
+{
     HWND hwnd = CreateFullSaver();
-    bool started = PumpUntil([] { return TimerThreadCount() == 1; }, 2000);
-    ReplaceImport("kernel32.dll", "SetThreadPriority", (void *)realSetThreadPriority);
-    ASSERT_TRUE(started);
-    EXPECT_TRUE(listedAtPriority);
+    ASSERT_TRUE(PumpUntil([] { return TimerThreadCount() == 1; }, 2000));
+    ASSERT_TRUE(ThreadEnds(NewestThread(), 5000));
     DestroyWindow(hwnd);
+    newEvent = NULL;
+    *(void **)&realMsgWait = ReplaceImport("user32.dll", "MsgWaitForMultipleObjects", (void *)WaitAfterTheListMoved);
+    ASSERT_NE(nullptr, realMsgWait);
+    DWORD start = GetTickCount();
+    bool allEnded = EndTimerThreads(WaitLimit(3000));
+    DWORD waited = GetTickCount() - start;
+    ReplaceImport("user32.dll", "MsgWaitForMultipleObjects", (void *)realMsgWait);
+    CloseHandle(newEvent);
+    EXPECT_TRUE(allEnded);
+    EXPECT_LT(waited, 1000u);
 }
 
 static size_t HeapBytesInUse()

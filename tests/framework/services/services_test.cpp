@@ -354,9 +354,9 @@ TEST(CustomControl, WithoutARecordTheAnswerIsOne)
     EXPECT_EQ(ScrCustomControlInfo(NULL), 1u);
 }
 
-TEST(CustomControl, RecordDescribesTheMonitorControl)
+// A dialog editor may call it first of all, before anything has initialised.
+TEST(CustomControl, RecordDescribesTheMonitorControlEvenAsTheFirstCall)
 {
-    ScrEnsureInit();
     CCINFOA info;
     memset(&info, 0xCD, sizeof(info));
     EXPECT_EQ(ScrCustomControlInfo(&info), 1u);

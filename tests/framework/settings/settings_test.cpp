@@ -8,6 +8,7 @@
 #include "framework/lullex.h"
 #include "framework/services/services.h"
 #include "framework/startup/prefs.h"
+#include "support/framework_seams.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "support/emulation.h"
+#include "support/log_capture.h"
 #include "framework/config/config_host.h"
 #include "framework/lullex.h"
 #include "framework/runtime/timer.h"
@@ -13,6 +14,8 @@
 #include "framework/startup/entry.h"
 #include "framework/startup/runners.h"
 #include "startup_support.h"
+#include "support/framework_seams.h"
+#include "support/fresh_framework.h"
 
 namespace {
 
@@ -63,10 +66,32 @@ protected:
 TEST_F(EntryPoints, RefusedCommandLinesReturnTwo)
 {
     for (const char *line : {"saver.scr /x", "saver.scr /", "\"saver.scr /s", "saver.scr /p 99999"}) {
+        StartWithAFreshFramework();   // each refusal ends a mode, which closes the framework
         ASSERT_TRUE(SetProcessCommandLine(line));
         EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2) << line;
     }
     EXPECT_TRUE(seenCreations.empty());
+}
+
+// The first mode's end closes the framework for the rest of the process.
+TEST_F(EntryPoints, SecondRunInOneProcessIsRefusedSayingWhy)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon(CloseFirstSaverWindow);
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    ASSERT_EQ(seenCreations.size(), 1u);
+
+    ScrPrefs *prefs = ScrGetPrefs();
+    prefs->debugMessages = 1;
+    ScrSetPrefs(prefs);
+    LogCapture log;
+    ProbeSoon([] { PostMessageA(seenCreations.back().hwnd, WM_CLOSE, 0, 0); });   // should it run after all
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
+    EXPECT_EQ(seenCreations.size(), 1u);
+    EXPECT_EQ(log.Count("ScrRun: the framework was closed when the first mode ended; it runs one mode per "
+                        "process___________  \n\r"),
+              1);
+    probeAction = nullptr;
 }
 
 TEST_F(EntryPoints, FullScreenModeTellsTheSystemASaverRunsAndEndsWithTheQuitCode)

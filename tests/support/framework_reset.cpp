@@ -1,7 +1,11 @@
 // The framework's one reset point for test programs that run many cases in one
-// process: everything back as a fresh process has it.
+// process: everything back as a fresh process has it. Built into the test
+// programs only: the framework itself never goes back.
+#include "support/framework_seams.h"
+
 #include <string.h>
 
+#include "framework/monitor/monitor.h"
 #include "framework/runtime/saver_runtime.h"
 #include "framework/runtime/timer_list.h"
 #include "framework/services/services.h"
@@ -46,6 +50,8 @@ bool ResetFramework()
     UnregisterFrameworkClasses();
     ForgetEntryState();
     memset(&RuntimeState, 0, sizeof RuntimeState);
+    // Closing releases the monitor's bitmaps but keeps their measures.
+    monitorWidth = monitorHeight = cornerWidth = cornerHeight = 0;
     FrameworkModule = NULL;
     frameworkInitialised = false;
     FrameworkAsLibrary = false;
