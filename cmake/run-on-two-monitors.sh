@@ -33,15 +33,18 @@ export DISPLAY
 
 wineserver -k 2>/dev/null   # a server left from an earlier run knows other monitors
 wineserver -w 2>/dev/null
-if [ ! -f "$WINEPREFIX/.nimbra-two-monitors" ]; then
-  # A copy of the booted test prefix is much quicker than booting a new one.
-  rm -rf "$WINEPREFIX" "$WINEPREFIX.new"
-  testprefix=$(dirname "$1")/wineprefix-test
-  if [ -f "$testprefix/.nimbra-ready" ]; then
+testprefix=$(dirname "$1")/wineprefix-test
+if [ -f "$testprefix/.nimbra-ready" ]; then
+  # A copy of the booted test prefix is much quicker than booting a new one; it is
+  # copied again when the test prefix was made anew for other programs.
+  if ! cmp -s "$WINEPREFIX/.nimbra-ready" "$testprefix/.nimbra-ready"; then
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.new"
     cp -a "$testprefix" "$WINEPREFIX.new" && mv "$WINEPREFIX.new" "$WINEPREFIX" || exit 1
-  else
-    "$root/scripts/wineprefix.sh" "$WINEPREFIX" || exit 1
   fi
+else
+  "$root/scripts/wineprefix.sh" "$WINEPREFIX" || exit 1
+fi
+if [ ! -f "$WINEPREFIX/.nimbra-two-monitors" ]; then
   wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 || exit 1
   wineserver -k; wineserver -w
   touch "$WINEPREFIX/.nimbra-two-monitors"

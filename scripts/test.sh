@@ -78,7 +78,10 @@ if [ ! -f "$(lane_prefix 0)/.nimbra-unmanaged" ]; then
 fi
 for ((lane = 1; lane < lanes; lane++)); do
   prefix=$(lane_prefix "$lane")
-  [ -f "$prefix/.nimbra-unmanaged" ] || { rm -rf "$prefix"; cp -a "$(lane_prefix 0)" "$prefix"; }
+  if [ ! -f "$prefix/.nimbra-unmanaged" ] || ! cmp -s "$prefix/.nimbra-ready" "$(lane_prefix 0)/.nimbra-ready"; then
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    rm -rf "$prefix"; cp -a "$(lane_prefix 0)" "$prefix"
+  fi
   "$root/scripts/wineprefix.sh" "$prefix" "$build/NimbraData" || exit 1
 done
 
