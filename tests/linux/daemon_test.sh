@@ -11,6 +11,8 @@ user=nimbra-saver-test
 [ "$(id -u)" = 0 ] || { echo "SKIP: making and becoming a test user needs root"; exit 77; }
 command -v xscreensaver >/dev/null || { echo "SKIP: Debian's xscreensaver is not installed"; exit 77; }
 id -u "$user" >/dev/null 2>&1 || useradd -M -s /usr/sbin/nologin "$user" || exit 1
+# Root of a user namespace that maps no other user cannot become one.
+out=$(runuser -u "$user" -- true 2>&1) || { echo "SKIP: cannot become the test user here ($out)"; exit 77; }
 
 home=$(mktemp -d /tmp/nimbra-daemon-XXXXXX)
 xvfb= daemon=
