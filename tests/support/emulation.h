@@ -12,8 +12,12 @@
 
 inline bool ThreadsRunUnderEmulation()
 {
+#ifdef _WIN64
+    return false;   // only the 32-bit programs run under the emulator
+#else
     char text[4] = "";
     return GetEnvironmentVariableA("NIMBRA_32BIT_EMULATED", text, sizeof text) > 0 && text[0] == '1';
+#endif
 }
 
 #define SKIP_WHERE_THREADS_ARE_EMULATED()                                                  \
