@@ -1,6 +1,5 @@
 #include "image/dib_loader.h"
 #include "image/dib_layout.h"
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -133,15 +132,6 @@ void ReleaseLoadState(LoadState *s)
 } // namespace
 
 int (WINAPI *LoaderMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
-
-RgbImage *LoadImageFile(const char *fileName)
-{
-    if (!fileName) return nullptr;
-    FILE *probe = fopen(fileName, "r");
-    if (!probe) return nullptr;
-    fclose(probe);
-    return LoadDibImage(fileName);
-}
 
 RgbImage *LoadDibImage(const char *fileName)
 {

@@ -93,15 +93,6 @@ void ReleaseLoadState(LoadState *s)
 
 int (WINAPI *LoaderMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = PrintLoaderMessage;
 
-RgbImage *LoadImageFile(const char *fileName)
-{
-    if (!fileName) return nullptr;
-    FILE *probe = std::fopen(fileName, "r");
-    if (!probe) return nullptr;
-    std::fclose(probe);
-    return LoadDibImage(fileName);
-}
-
 RgbImage *LoadDibImage(const char *fileName)
 {
     LoadState s;

@@ -116,16 +116,4 @@ TEST_F(LinuxLoader, UncompressedPixelsOnNoPlaneAreAConversionError)
     EXPECT_EQ(Load(InfoFile(3, 1, 7, 8, 0, pixels), &rgb), "");
 }
 
-TEST_F(LinuxLoader, EachRefusalPrintsItsOneMessageAndAMissingFileNone)
-{
-    Bytes rgb;
-    EXPECT_EQ(Load({}, &rgb), "nimbra: Failed to open DIB file " + path + ".\n");
-    Bytes v5 = InfoFile(3, 1, 1, 8, 0, {1, 2, 3, 0});
-    v5[14] = 124;
-    EXPECT_EQ(Load(v5, &rgb), "nimbra: Unknown DIB file format.\n");
-    EXPECT_EQ(Load(InfoFile(3, 4, 1, 24, 0, {1, 2, 3}), &rgb), "nimbra: Image file conversion error.\n");
-    EXPECT_EQ(LoadImageFile("/nonexistent/nimbra/earth.bmp"), nullptr);
-    EXPECT_EQ(LoadImageFile(nullptr), nullptr);
-}
-
 } // namespace
