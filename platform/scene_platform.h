@@ -1,6 +1,8 @@
-// The seam between the scene and the platform it runs on. scene/ and image/ call
-// only these, and each platform folder (win32/, linux/) implements them once,
-// beside its own GL window and context.
+// The seam between the scene and the platform it runs on. Each platform folder
+// (win32/, linux/) implements these once, and gives the scene and the loader their
+// GL headers (nimbra_gl.h) and the Windows types and bitmap records
+// (nimbra_types.h). The programs' windows and contexts live with the programs:
+// app/ on Windows, linux/ on Linux.
 #pragma once
 
 // Shows the back buffer of the current GL context's window.

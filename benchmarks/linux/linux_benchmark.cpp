@@ -7,7 +7,7 @@
 //     seen from outside: from fork to the window's centre lit;
 //   - SIGTERM to exit of the running program, in milliseconds.
 //   linux_benchmark NIMBRA MINIMAL_GLX [--wine-fps F] [--seconds S]
-#include "platform/linux/glx_window.h"
+#include "linux/glx_window.h"
 #include "platform/scene_platform.h"
 #include "scene/scene.h"
 

@@ -1,4 +1,4 @@
-# The native Linux program's tests, included by platform/linux/CMakeLists.txt.
+# The native Linux program's tests, included by linux/CMakeLists.txt.
 # Every test is named "linux:..." and carries the label linux, so that one CTest
 # run of the Windows tree holds them and a run can pick them by label. Tests that
 # need an X server run on their lane's Xvfb (run-on-display.sh).

@@ -4,7 +4,7 @@
 // with-windows-output.sh has the Windows side (scene_frame_dump) write its frame.
 #include <gtest/gtest.h>
 
-#include "platform/linux/glx_window.h"
+#include "linux/glx_window.h"
 #include "platform/scene_platform.h"
 #include "scene/scene.h"
 

@@ -1,5 +1,5 @@
 // The saver program's command line: every spelling a daemon or a user may give.
-#include "platform/linux/saver_options.h"
+#include "linux/saver_options.h"
 #include "platform/linux/texture_folder.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // gives it (or the root window, or its own), until SIGTERM or SIGINT, or until its
 // own window is closed or sees Escape. Exit codes: 0 after the animation, 1 when
 // the window, the context or a texture cannot be had, 2 for a bad command line.
-#include "platform/linux/glx_window.h"
+#include "linux/glx_window.h"
 #include "platform/linux/messages.h"
-#include "platform/linux/saver_options.h"
+#include "linux/saver_options.h"
 #include "platform/scene_platform.h"
 #include "scene/scene.h"
 

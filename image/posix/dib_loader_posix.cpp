@@ -4,7 +4,7 @@
 // error.
 #include "image/dib_layout.h"
 #include "image/dib_loader.h"
-#include "platform/linux/dib_convert.h"
+#include "image/posix/dib_convert.h"
 #include "platform/linux/messages.h"
 
 #include <cstdio>

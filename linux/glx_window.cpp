@@ -1,7 +1,7 @@
 // Opening and closing the GL window on X: display, target window, visual, context,
 // in that order and back. Nothing is grabbed: the program only listens to its own
 // window's events.
-#include "platform/linux/glx_window.h"
+#include "linux/glx_window.h"
 #include "platform/linux/messages.h"
 
 #include <X11/Xutil.h>

@@ -2,7 +2,7 @@
 // window), or an 800 x 600 window of its own, with a current GLX context.
 #pragma once
 #include "app/scene_projection.h"
-#include "platform/linux/saver_options.h"
+#include "linux/saver_options.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/saver_options.h"
+#include "linux/saver_options.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Uncompressed 1-, 4-, 8-, 16- (5-5-5), 24- and 32-bit pixels, and 8- and 4-bit
 // run-length data, into packed red, green, blue rows. Palette indices beyond the colour table give
 // black. LocateDib has checked that every byte read here lies in the file.
-#include "platform/linux/dib_convert.h"
+#include "image/posix/dib_convert.h"
 
 #include <cstddef>
 #include <vector>
