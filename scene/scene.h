@@ -22,5 +22,8 @@ extern float EyeX, EyeXRate, EyeZ, EyeZRate;
 extern float NimbraX, NimbraXRate, NimbraY, NimbraYRate;
 
 bool LoadSceneTextures();
+// The path of the texture file LoadSceneTextures read last: after a failure, the
+// one that failed. Empty before the first load.
+const char *LastTexturePath();
 bool InitScene();
 bool DrawFrame();

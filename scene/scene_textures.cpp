@@ -25,11 +25,12 @@ const TextureFile textureFiles[] = {
 
 // The file's path in the platform's texture folder ("C:/windows/NimbraData/" on
 // Windows); a longer path than fits is cut and so not found.
+char texturePath[4096];
+
 const char *TexturePath(const TextureFile &file)
 {
-    static char path[4096];
-    std::snprintf(path, sizeof path, "%s%s", TextureFolder(), file.fileName);
-    return path;
+    std::snprintf(texturePath, sizeof texturePath, "%s%s", TextureFolder(), file.fileName);
+    return texturePath;
 }
 
 // A top-down file comes back with a negative height and its top row first. The GL
@@ -65,6 +66,11 @@ void UploadTexture(const TextureFile &file, const RgbImage *image)
 }
 
 } // namespace
+
+const char *LastTexturePath()
+{
+    return texturePath;
+}
 
 bool LoadSceneTextures()
 {
