@@ -4,27 +4,43 @@
 #include "linux/glx_window.h"
 #include "platform/linux/messages.h"
 
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-
-Display *SceneDisplay = nullptr;
-Window SceneDrawable = 0;
-GLXContext SceneContext = nullptr;
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
-const char SceneTitle[] = "Nimbra by Tamsin Quell - http://www.example.org/nimbra/";
+const char SceneTitle[] = "Nimbra";
 
+Display *display = nullptr;
+Window drawable = 0;          // the window the context draws into
+GLXContext context = nullptr;
 Window targetWindow = 0;      // the window given, or the root window; 0 for our own
 Window ownWindow = 0;         // a window this program made (its own, or a child of the target)
+Colormap ownColormap = 0;
 Atom deleteWindowMessage = 0;
 bool windowLost = false;
+int errorCount = 0;
+int (*previousErrorHandler)(Display *, XErrorEvent *) = nullptr;
 
-// A window that goes away under the program (the daemon ends the saver) shows up as
-// an error on the next request; the animation then ends.
-int NoteXError(Display *, XErrorEvent *)
+// An error about the target window or the window made in it means that it went
+// away under the program (the daemon ends the saver): the animation then ends.
+// Any other error is reported and survived.
+int NoteXError(Display *errorDisplay, XErrorEvent *error)
 {
-    windowLost = true;
+    ++errorCount;
+    if (error->resourceid && (error->resourceid == targetWindow || error->resourceid == ownWindow)) {
+        windowLost = true;
+        return 0;
+    }
+    char text[160];
+    XGetErrorText(errorDisplay, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "nimbra: X error: %s (request %d.%d, resource 0x%lx)\n", text, error->request_code,
+                 error->minor_code, error->resourceid);
     return 0;
 }
 
@@ -38,35 +54,54 @@ XVisualInfo *TargetVisual(const XWindowAttributes &attributes)
     XVisualInfo wanted;
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     int count = 0;
-    XVisualInfo *info = XGetVisualInfo(SceneDisplay, VisualIDMask, &wanted, &count);
+    XVisualInfo *info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
     if (!info) return nullptr;
     int gl = 0, doubleBuffer = 0, rgba = 0, depth = 0;
-    glXGetConfig(SceneDisplay, info, GLX_USE_GL, &gl);
-    glXGetConfig(SceneDisplay, info, GLX_DOUBLEBUFFER, &doubleBuffer);
-    glXGetConfig(SceneDisplay, info, GLX_RGBA, &rgba);
-    glXGetConfig(SceneDisplay, info, GLX_DEPTH_SIZE, &depth);
+    glXGetConfig(display, info, GLX_USE_GL, &gl);
+    glXGetConfig(display, info, GLX_DOUBLEBUFFER, &doubleBuffer);
+    glXGetConfig(display, info, GLX_RGBA, &rgba);
+    glXGetConfig(display, info, GLX_DEPTH_SIZE, &depth);
     if (gl && doubleBuffer && rgba && depth >= 16) return info;
     XFree(info);
     return nullptr;
 }
 
-Window CreateWindowWithVisual(Window parent, const XVisualInfo *visual, int width, int height, long events)
+// A child of another program's window is override-redirect, so that a window
+// manager leaves it alone when that window is the root window.
+void CreateWindowWithVisual(Window parent, const XVisualInfo *visual, int width, int height, long events, bool child)
 {
+    ownColormap = XCreateColormap(display, parent, visual->visual, AllocNone);
     XSetWindowAttributes attributes;
-    attributes.colormap = XCreateColormap(SceneDisplay, parent, visual->visual, AllocNone);
-    attributes.background_pixel = BlackPixel(SceneDisplay, visual->screen);
+    attributes.colormap = ownColormap;
+    attributes.background_pixel = BlackPixel(display, visual->screen);
     attributes.border_pixel = 0;
     attributes.event_mask = events;
-    return XCreateWindow(SceneDisplay, parent, 0, 0, unsigned(width), unsigned(height), 0, visual->depth,
-                         InputOutput, visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
-                         &attributes);
+    attributes.override_redirect = child;
+    ownWindow = XCreateWindow(display, parent, 0, 0, unsigned(width), unsigned(height), 0, visual->depth,
+                              InputOutput, visual->visual,
+                              CWColormap | CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect,
+                              &attributes);
+    XClassHint classHint = {const_cast<char *>("nimbra"), const_cast<char *>("Nimbra")};
+    XSetClassHint(display, ownWindow, &classHint);
+    const long pid = getpid();
+    XChangeProperty(display, ownWindow, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(&pid), 1);
 }
 
 void NameOwnWindow()
 {
-    XStoreName(SceneDisplay, ownWindow, SceneTitle);
-    deleteWindowMessage = XInternAtom(SceneDisplay, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(SceneDisplay, ownWindow, &deleteWindowMessage, 1);
+    XStoreName(display, ownWindow, SceneTitle);
+    deleteWindowMessage = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, ownWindow, &deleteWindowMessage, 1);
+}
+
+// Waits for the server's answer to everything so far: an error in the window's
+// creation shows here, not later as another message.
+bool WindowMade()
+{
+    const int errorsBefore = errorCount;
+    XSync(display, False);
+    return !windowLost && errorCount == errorsBefore;
 }
 
 const char *const NoWindow = "Window Creation Error.";
@@ -75,19 +110,22 @@ const char *const NoVisual = "Can't Find A Suitable PixelFormat.";
 // Our own 800 x 600 top-level window, with Escape and the close button.
 XVisualInfo *CreateOwnWindow(int *width, int *height, const char **failure)
 {
-    XVisualInfo *visual = glXChooseVisual(SceneDisplay, DefaultScreen(SceneDisplay), doubleBufferedVisual);
+    XVisualInfo *visual = glXChooseVisual(display, DefaultScreen(display), doubleBufferedVisual);
     if (!visual) {
         *failure = NoVisual;
         return nullptr;
     }
     *width = 800;
     *height = 600;
-    ownWindow = CreateWindowWithVisual(DefaultRootWindow(SceneDisplay), visual, *width, *height,
-                                       StructureNotifyMask | KeyPressMask);
+    CreateWindowWithVisual(DefaultRootWindow(display), visual, *width, *height, StructureNotifyMask | KeyPressMask,
+                           false);
     NameOwnWindow();
-    XMapWindow(SceneDisplay, ownWindow);
-    SceneDrawable = ownWindow;
-    return visual;
+    XMapWindow(display, ownWindow);
+    drawable = ownWindow;
+    if (WindowMade()) return visual;
+    XFree(visual);
+    *failure = NoWindow;
+    return nullptr;
 }
 
 // The given window (or the root window) itself, or a child that covers it when its
@@ -97,24 +135,27 @@ XVisualInfo *UseTargetWindow(Window target, int *width, int *height, const char 
 {
     XWindowAttributes attributes;
     *failure = NoWindow;
-    if (!XGetWindowAttributes(SceneDisplay, target, &attributes) || windowLost) return nullptr;
-    *failure = NoVisual;
     targetWindow = target;
+    if (!XGetWindowAttributes(display, target, &attributes) || windowLost) return nullptr;
+    *failure = NoVisual;
     *width = attributes.width;
     *height = attributes.height;
     // Only the target's size and end are of interest: no input is asked for.
-    XSelectInput(SceneDisplay, target, StructureNotifyMask);
+    XSelectInput(display, target, StructureNotifyMask);
     XVisualInfo *visual = TargetVisual(attributes);
     if (visual) {
-        SceneDrawable = target;
+        drawable = target;
         return visual;
     }
-    visual = glXChooseVisual(SceneDisplay, XScreenNumberOfScreen(attributes.screen), doubleBufferedVisual);
+    visual = glXChooseVisual(display, XScreenNumberOfScreen(attributes.screen), doubleBufferedVisual);
     if (!visual) return nullptr;
-    ownWindow = CreateWindowWithVisual(target, visual, *width, *height, 0);
-    XMapWindow(SceneDisplay, ownWindow);
-    SceneDrawable = ownWindow;
-    return visual;
+    CreateWindowWithVisual(target, visual, *width, *height, 0, true);
+    XMapWindow(display, ownWindow);
+    drawable = ownWindow;
+    if (WindowMade()) return visual;
+    XFree(visual);
+    *failure = NoWindow;
+    return nullptr;
 }
 
 bool FailOpening(const char *text)
@@ -124,13 +165,23 @@ bool FailOpening(const char *text)
     return false;
 }
 
+// The window's new size, when it is one.
+bool TakeNewSize(const XConfigureEvent &event, int *width, int *height)
+{
+    if (event.window != (targetWindow ? targetWindow : ownWindow)) return false;
+    if (event.width == *width && event.height == *height) return false;
+    *width = event.width;
+    *height = event.height;
+    return true;
+}
+
 } // namespace
 
 bool OpenGlxWindow(const SaverOptions &options, int *width, int *height)
 {
-    SceneDisplay = XOpenDisplay(nullptr);
-    if (!SceneDisplay) return FailOpening("Can't Open The X Display.");
-    XSetErrorHandler(NoteXError);
+    display = XOpenDisplay(nullptr);
+    if (!display) return FailOpening("Can't Open The X Display.");
+    previousErrorHandler = XSetErrorHandler(NoteXError);
     XVisualInfo *visual = nullptr;
     const char *failure = NoWindow;
     switch (options.target) {
@@ -138,17 +189,17 @@ bool OpenGlxWindow(const SaverOptions &options, int *width, int *height)
         visual = CreateOwnWindow(width, height, &failure);
         break;
     case SaverOptions::RootWindow:
-        visual = UseTargetWindow(DefaultRootWindow(SceneDisplay), width, height, &failure);
+        visual = UseTargetWindow(DefaultRootWindow(display), width, height, &failure);
         break;
     case SaverOptions::GivenWindow:
         visual = UseTargetWindow(Window(options.windowId), width, height, &failure);
         break;
     }
     if (!visual) return FailOpening(failure);
-    SceneContext = glXCreateContext(SceneDisplay, visual, nullptr, True);
+    context = glXCreateContext(display, visual, nullptr, True);
     XFree(visual);
-    if (!SceneContext) return FailOpening("Can't Create A GL Rendering Context.");
-    if (!glXMakeCurrent(SceneDisplay, SceneDrawable, SceneContext) || windowLost)
+    if (!context) return FailOpening("Can't Create A GL Rendering Context.");
+    if (!glXMakeCurrent(display, drawable, context) || windowLost)
         return FailOpening("Can't Activate The GL Rendering Context.");
     ResizeScene(*width, *height);
     return true;
@@ -156,32 +207,35 @@ bool OpenGlxWindow(const SaverOptions &options, int *width, int *height)
 
 void CloseGlxWindow()
 {
-    if (SceneContext) {
-        glXMakeCurrent(SceneDisplay, None, nullptr);
-        glXDestroyContext(SceneDisplay, SceneContext);
-        SceneContext = nullptr;
+    if (context) {
+        glXMakeCurrent(display, None, nullptr);
+        glXDestroyContext(display, context);
+        context = nullptr;
     }
-    if (ownWindow && !windowLost) XDestroyWindow(SceneDisplay, ownWindow);
-    ownWindow = targetWindow = SceneDrawable = 0;
-    if (SceneDisplay) {
-        XCloseDisplay(SceneDisplay);
-        SceneDisplay = nullptr;
+    if (ownWindow && !windowLost) XDestroyWindow(display, ownWindow);
+    if (ownColormap) XFreeColormap(display, ownColormap);
+    if (display) {
+        // Errors of the last requests still reach this program's handler.
+        XSync(display, False);
+        XSetErrorHandler(previousErrorHandler);
+        XCloseDisplay(display);
+        display = nullptr;
     }
+    ownWindow = targetWindow = drawable = 0;
+    ownColormap = 0;
+    previousErrorHandler = nullptr;
     windowLost = false;
 }
 
 bool HandleWindowEvents(int *width, int *height)
 {
-    while (!windowLost && XPending(SceneDisplay)) {
+    while (!windowLost && XPending(display)) {
         XEvent event;
-        XNextEvent(SceneDisplay, &event);
+        XNextEvent(display, &event);
         switch (event.type) {
         case ConfigureNotify:
-            if (event.xconfigure.window != (targetWindow ? targetWindow : ownWindow)) break;
-            if (event.xconfigure.width == *width && event.xconfigure.height == *height) break;
-            *width = event.xconfigure.width;
-            *height = event.xconfigure.height;
-            if (targetWindow && ownWindow) XResizeWindow(SceneDisplay, ownWindow, unsigned(*width), unsigned(*height));
+            if (!TakeNewSize(event.xconfigure, width, height)) break;
+            if (targetWindow && ownWindow) XResizeWindow(display, ownWindow, unsigned(*width), unsigned(*height));
             ResizeScene(*width, *height);
             break;
         case DestroyNotify:
@@ -197,4 +251,14 @@ bool HandleWindowEvents(int *width, int *height)
         }
     }
     return !windowLost;
+}
+
+int WindowConnectionFd()
+{
+    return ConnectionNumber(display);
+}
+
+bool WindowEventsWaiting()
+{
+    return XEventsQueued(display, QueuedAfterFlush) > 0;
 }

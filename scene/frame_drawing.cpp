@@ -1,5 +1,6 @@
 // One frame of the animation: backdrop, earth, moon, nimbra and tail, each motion
-// advanced by one fixed step. Angles are never wrapped.
+// advanced by one fixed step. Angles are never wrapped. AdvanceScene takes several
+// steps and draws only the last.
 #include "scene/scene.h"
 #include "scene/scene_detail.h"
 
@@ -101,29 +102,51 @@ void DrawFrameSpheres()
 
 } // namespace
 
-bool DrawFrame()
+namespace {
+
+// One step of every motion. With draw false only the GL calls are left out: the
+// quantities advance exactly as in a drawn frame.
+void StepScene(bool draw)
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (draw) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SceneRoll = Single(double(SceneRoll) + 0.25);
 
     // The backdrop uses the camera of the previous step.
-    glEnable(GL_BLEND);
-    glDisable(GL_FOG);
-    glLoadIdentity();
-    LookFrom(EyeX, 0.0, EyeZ);
+    if (draw) {
+        glEnable(GL_BLEND);
+        glDisable(GL_FOG);
+        glLoadIdentity();
+        LookFrom(EyeX, 0.0, EyeZ);
+    }
     StepOscillator(NimbraX, NimbraXRate, driftStiffness);
     StepOscillator(NimbraY, NimbraYRate, driftStiffness);
-    glRotatef(SceneRoll, 0.0f, 0.0f, 1.0f);
-    DrawBackdrop();
-
-    glEnable(GL_FOG);
+    if (draw) {
+        glRotatef(SceneRoll, 0.0f, 0.0f, 1.0f);
+        DrawBackdrop();
+        glEnable(GL_FOG);
+    }
     StepOscillator(EyeX, EyeXRate, cameraStiffness);
     StepOscillator(EyeZ, EyeZRate, cameraStiffness);
     EarthSpin = Single(double(EarthSpin) + 0.5);
     NimbraSpin = Single(double(NimbraSpin) - 2.3);
     MoonOrbit = Single(double(MoonOrbit) + 0.3);
 
-    DrawFrameSpheres();
-    DrawTail();
+    if (draw) DrawFrameSpheres();
+    DrawTail(draw);
+}
+
+} // namespace
+
+bool DrawFrame()
+{
+    StepScene(true);
     return true;
+}
+
+void AdvanceScene(int steps)
+{
+    for (int step = 1; step < steps; ++step)
+        StepScene(false);
+    if (steps > 0)
+        StepScene(true);
 }

@@ -26,4 +26,9 @@ bool LoadSceneTextures();
 // one that failed. Empty before the first load.
 const char *LastTexturePath();
 bool InitScene();
+// InitScene's steps after the texture load, for a caller that loaded them already.
+void SetUpScene();
 bool DrawFrame();
+// Advances every motion by steps fixed steps, as that many DrawFrame calls would,
+// and draws only the last; nothing at all for 0.
+void AdvanceScene(int steps);

@@ -20,5 +20,6 @@ void SpawnParticle(TailParticle &particle, double fadeStep, double speedStep);
 // triangle strip: top right, top left, bottom right, bottom left.
 void DrawTexturedSquare(double cx, double cy, double z, double half);
 
-// Draws the tail in its fixed view and advances every particle by one step.
-void DrawTail();
+// Draws the tail in its fixed view (when draw is set) and advances every particle
+// by one step.
+void DrawTail(bool draw);

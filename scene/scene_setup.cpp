@@ -107,6 +107,12 @@ bool InitScene()
 {
     if (!LoadSceneTextures())
         return false;
+    SetUpScene();
+    return true;
+}
+
+void SetUpScene()
+{
     SetFixedState();
     SetFog();
     SetViewerLight();
@@ -114,5 +120,4 @@ bool InitScene()
     PlaceBackdropSprites();
     CreateSphereQuadric();
     ClearBothBuffers();
-    return true;
 }

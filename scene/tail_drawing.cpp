@@ -59,19 +59,21 @@ void AgeParticle(TailParticle &p)
 
 } // namespace
 
-void DrawTail()
+void DrawTail(bool draw)
 {
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glBindTexture(GL_TEXTURE_2D, TexClouds);
-    glLoadIdentity();
-    gluLookAt(0.0, 0.0, -5.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    if (draw) {
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glBindTexture(GL_TEXTURE_2D, TexClouds);
+        glLoadIdentity();
+        gluLookAt(0.0, 0.0, -5.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    }
 
     float angle = 0.0f;   // radians: particle i sits at angle i + 1 of its ring
     for (TailParticle &particle : TailParticles) {
         angle += 1.0f;
-        DrawParticle(particle, angle);
+        if (draw) DrawParticle(particle, angle);
         MoveParticle(particle);
         AgeParticle(particle);
     }

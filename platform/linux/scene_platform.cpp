@@ -1,6 +1,6 @@
 // The scene's seam on Linux: the GLX buffer swap, the Windows runtime's random
-// sequence (so that the backdrop and the particles are the Windows program's), and
-// the texture folder.
+// generator (seeded with 1, the backdrop and the particles are the Windows
+// program's), and the texture folder.
 #include "platform/scene_platform.h"
 #include "platform/linux/scene_random.h"
 #include "platform/linux/texture_folder.h"

@@ -36,7 +36,7 @@ nimbra_linux_test(saver_options_test SOURCES ${LINUX_TEST_DIR}/saver_options_tes
 nimbra_linux_test(program_test ON_DISPLAY
   SOURCES ${LINUX_TEST_DIR}/program_test.cpp ${LINUX_TEST_DIR}/x_support.cpp)
 target_compile_definitions(program_test PRIVATE NIMBRA_PROGRAM="$<TARGET_FILE:nimbra>"
-                           NIMBRA_TEXTURES="${TEXTURE_DIR}")
+                           NIMBRA_TEXTURES="${TEXTURE_DIR}" NIMBRA_VERSION="${PROJECT_VERSION}")
 
 # The Linux side against the Windows side under Wine (Wine's lane, then the
 # native program): the label linux_wine tells them from the tests that need no Wine.

@@ -4,8 +4,8 @@
 // with-windows-output.sh has the Windows side (scene_frame_dump) write its frame.
 #include <gtest/gtest.h>
 
-#include "linux/glx_window.h"
-#include "platform/scene_platform.h"
+#include "linux/frame_loop.h"
+#include "linux/scene_session.h"
 #include "scene/scene.h"
 
 #include <cstdio>
@@ -51,25 +51,28 @@ void WritePpm(const Frame &frame, const std::string &path)
     out.write(reinterpret_cast<const char *>(frame.rgb.data()), long(frame.rgb.size()));
 }
 
-// The program's own steps: its 800 x 600 window, the textures' check load, the
-// set-up, then frames drawn and swapped; frame N is read before its swap.
+// The program's own steps with -seed 1 (the Windows runtime's unseeded sequence)
+// and -fixed-step, without pause: its 800 x 600 window, the scene opened, then its
+// frame loop; frame N is drawn alone and read before its swap.
 Frame DrawLinuxFrame(int frames)
 {
     Frame frame;
+    const char *const args[] = {"nimbra", "-seed", "1", "-fixed-step", "-delay", "0"};
+    SaverOptions options;
+    std::string error;
     int width = 0, height = 0;
-    if (!OpenGlxWindow(SaverOptions{}, &width, &height) || !LoadSceneTextures() || !InitScene()) return frame;
-    for (int i = 1; i < frames; ++i) {
-        DrawFrame();
-        SwapSceneBuffers();
-    }
-    DrawFrame();
+    if (!ParseSaverOptions(6, args, nullptr, &options, &error) || !OpenScene(options, &width, &height)) return frame;
+    FrameLoop loop;
+    StartFrameLoop(&loop, options, width, height);
+    while (loop.frames < frames - 1 && RunFramePass(&loop)) {}
+    AdvanceScene(1);
     frame.width = width;
     frame.height = height;
     std::vector<unsigned char> bottomUp(size_t(width) * size_t(height) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    CloseGlxWindow();
+    CloseScene();
     const size_t row = size_t(width) * 3;
     for (int y = height - 1; y >= 0; --y)
         frame.rgb.insert(frame.rgb.end(), bottomUp.begin() + long(y * row), bottomUp.begin() + long((y + 1) * row));

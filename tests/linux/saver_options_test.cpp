@@ -16,6 +16,11 @@ struct OptionsRow {
     bool accepted;
     SaverOptions::Target target;
     unsigned long windowId;
+    long delay = 30000;
+    bool fps = false;
+    long long seed = -1;   // -1: none given
+    bool fixedStep = false;
+    SaverOptions::Request request = SaverOptions::Animate;
 };
 
 const OptionsRow optionRows[] = {
@@ -35,6 +40,17 @@ const OptionsRow optionRows[] = {
     {{"-window-id", "77", "-root"}, nullptr, true, SaverOptions::RootWindow, 77},
     {{"-window-id", "77", "-root"}, "0x600001", true, SaverOptions::GivenWindow, 0x600001},
     {{"-root", "--window-id", "0x10"}, nullptr, true, SaverOptions::GivenWindow, 16},
+    // The window id fits the X protocol's 29 bits.
+    {{"-window-id", "0x1FFFFFFF"}, nullptr, true, SaverOptions::GivenWindow, 0x1FFFFFFF},
+    {{"-window-id", "536870911"}, nullptr, true, SaverOptions::GivenWindow, 0x1FFFFFFF},
+    // Pace, frame rate, seed and step; help and version end the parsing.
+    {{"-delay", "0", "--fps"}, nullptr, true, SaverOptions::OwnWindow, 0, 0, true},
+    {{"--delay", "10000000", "-seed", "4294967295"}, nullptr, true, SaverOptions::OwnWindow, 0, 10000000, false,
+     4294967295LL},
+    {{"-seed", "0", "--fixed-step"}, nullptr, true, SaverOptions::OwnWindow, 0, 30000, false, 0, true},
+    {{"-root", "--help", "-bogus"}, nullptr, true, SaverOptions::RootWindow, 0, 30000, false, -1, false,
+     SaverOptions::ShowHelp},
+    {{"-version"}, nullptr, true, SaverOptions::OwnWindow, 0, 30000, false, -1, false, SaverOptions::ShowVersion},
     // Refused: unknown options, missing or malformed ids, a bad environment.
     {{"-fullscreen"}, nullptr, false, SaverOptions::OwnWindow, 0},
     {{"root"}, nullptr, false, SaverOptions::OwnWindow, 0},
@@ -45,6 +61,21 @@ const OptionsRow optionRows[] = {
     {{"-window-id", "-5"}, nullptr, false, SaverOptions::OwnWindow, 0},
     {{"-window-id", "0x1ffffffffffffffff"}, nullptr, false, SaverOptions::OwnWindow, 0},
     {{"-window-id", "-root"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", "0x20000000"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", "0x1000009f9"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", "536870912"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", "99999999999999999999999"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", "+5"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", " 5"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-window-id", "0x"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-delay"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-delay", "10000001"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-delay", "-1"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-delay", "0x10"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-delay", "30000us"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-seed", "4294967296"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-seed", "-1"}, nullptr, false, SaverOptions::OwnWindow, 0},
+    {{"-fps", "1"}, nullptr, false, SaverOptions::OwnWindow, 0},
     {{}, "window", false, SaverOptions::OwnWindow, 0},
     {{"-root"}, "0x", false, SaverOptions::OwnWindow, 0},
 };
@@ -69,6 +100,14 @@ TEST(SaverOptions, EveryCommandLineOfTheTableGivesItsTargetOrAReason)
         if (row.target == SaverOptions::GivenWindow) {
             EXPECT_EQ(options.windowId, row.windowId);
         }
+        EXPECT_EQ(options.delay, row.delay);
+        EXPECT_EQ(options.showFrameRate, row.fps);
+        EXPECT_EQ(options.seedGiven, row.seed >= 0);
+        if (row.seed >= 0) {
+            EXPECT_EQ(options.seed, static_cast<unsigned int>(row.seed));
+        }
+        EXPECT_EQ(options.fixedStep, row.fixedStep);
+        EXPECT_EQ(options.request, row.request);
     }
 }
 

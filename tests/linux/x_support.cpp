@@ -72,10 +72,13 @@ bool Program::Start(const std::string &path, const std::vector<std::string> &arg
                     const std::vector<std::string> &extraEnvironment,
                     const std::vector<std::string> &removeEnvironment)
 {
-    char name[] = "/tmp/nimbra-stderr-XXXXXX";
+    char name[] = "/tmp/nimbra-stderr-XXXXXX", outputName[] = "/tmp/nimbra-stdout-XXXXXX";
     const int errorFd = mkstemp(name);
     if (errorFd < 0) return false;
     errorFile = name;
+    const int outputFd = mkstemp(outputName);
+    if (outputFd < 0) return false;
+    outputFile = outputName;
     std::vector<std::string> environment;
     for (char **e = environ; *e; ++e) {
         const std::string entry = *e;
@@ -96,13 +99,13 @@ bool Program::Start(const std::string &path, const std::vector<std::string> &arg
         // stays off the test's own, which CTest reads until every writer is gone.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) _exit(127);
-        const int nothing = open("/dev/null", O_WRONLY);
-        dup2(nothing, 1);
+        dup2(outputFd, 1);
         dup2(errorFd, 2);
         execve(path.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(errorFd);
+    close(outputFd);
     return pid > 0;
 }
 
@@ -121,12 +124,39 @@ bool Program::Running()
     return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0;
 }
 
-std::string Program::ErrorText() const
+namespace {
+
+std::string FileText(const std::string &path)
 {
-    std::ifstream in(errorFile);
+    std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+} // namespace
+
+std::string Program::ErrorText() const
+{
+    return FileText(errorFile);
+}
+
+std::string Program::OutputText() const
+{
+    return FileText(outputFile);
+}
+
+double CpuSeconds(int pid)
+{
+    const std::string stat = FileText("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    long ticks = 0;
+    for (int number = 3; fields >> field && number <= 15; ++number)   // 14 utime, 15 stime
+        if (number >= 14) ticks += std::atol(field.c_str());
+    return double(ticks) / double(sysconf(_SC_CLK_TCK));
 }
 
 Program::~Program()
@@ -136,6 +166,7 @@ Program::~Program()
         waitpid(pid, nullptr, 0);
     }
     if (!errorFile.empty()) unlink(errorFile.c_str());
+    if (!outputFile.empty()) unlink(outputFile.c_str());
 }
 
 Window FindWindowNamed(Display *display, const char *title)

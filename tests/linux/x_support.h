@@ -25,7 +25,8 @@ int LitPixels(Display *display, Window window, int x, int y, int width, int heig
 
 struct Program {
     int pid = -1;
-    std::string errorFile;   // its standard error
+    std::string errorFile;    // its standard error
+    std::string outputFile;   // its standard output
 
     // Starts path with args; extraEnvironment entries ("NAME=value") are added,
     // names in removeEnvironment removed.
@@ -37,8 +38,12 @@ struct Program {
     int Wait(int milliseconds = 10000);
     bool Running();
     std::string ErrorText() const;
+    std::string OutputText() const;
     ~Program();
 };
+
+// The CPU time a process has used so far, in seconds (user and system).
+double CpuSeconds(int pid);
 
 // The top-level window whose name is title, or 0.
 Window FindWindowNamed(Display *display, const char *title);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
@@ -85,6 +86,49 @@ TEST_F(FrameDrawing, AnglesGrowUnwrappedWhileCameraAndDriftSwingInTheirRanges)
     // Back where it started after one period, neither growing nor decaying.
     EXPECT_NEAR(EyeZ, -150.0, 0.5);
     EXPECT_NEAR(EyeX, 0.0, 0.5);
+}
+
+// What a drawing call sends to the GL, as window positions: no rasterising.
+std::vector<GLfloat> FeedbackOf(void (*draw)())
+{
+    std::vector<GLfloat> feedback(1 << 20);
+    glFeedbackBuffer(GLsizei(feedback.size()), GL_2D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    feedback.resize(size_t(glRenderMode(GL_RENDER)));
+    return feedback;
+}
+
+struct Motion {
+    float values[12];
+    TailParticle particles[TailParticleCount];
+};
+
+Motion CurrentMotion()
+{
+    Motion motion = {{SceneRoll, EarthSpin, MoonOrbit, NimbraSpin, EyeX, EyeXRate, EyeZ, EyeZRate, NimbraX,
+                      NimbraXRate, NimbraY, NimbraYRate}, {}};
+    std::copy(std::begin(TailParticles), std::end(TailParticles), motion.particles);
+    return motion;
+}
+
+// The steps of n frames in one call, of which only the last is drawn, exactly as
+// the n-th DrawFrame draws it; no step at all draws nothing.
+TEST_F(FrameDrawing, AdvanceSceneTakesTheStepsOfThatManyFramesAndDrawsOnlyTheLast)
+{
+    DrawFrames(6);
+    const std::vector<GLfloat> seventh = FeedbackOf([] { DrawFrame(); });
+    const Motion drawn = CurrentMotion();
+    ASSERT_FALSE(seventh.empty());
+
+    RestoreFreshSceneState();
+    ASSERT_TRUE(InitScene());
+    EXPECT_TRUE(FeedbackOf([] { AdvanceScene(7); }) == seventh);
+    const Motion advanced = CurrentMotion();
+    EXPECT_EQ(std::memcmp(&advanced, &drawn, sizeof drawn), 0);
+    EXPECT_TRUE(FeedbackOf([] { AdvanceScene(0); }).empty());
+    const Motion unchanged = CurrentMotion();
+    EXPECT_EQ(std::memcmp(&unchanged, &drawn, sizeof drawn), 0);
 }
 
 // Replays the set-up's draws of the unseeded runtime generator.
@@ -167,7 +211,7 @@ TEST_F(FrameDrawing, LivingParticleIsDrawnOnItsRingAndMovedByOneStep)
     std::vector<GLfloat> feedback(1024);
     glFeedbackBuffer(GLsizei(feedback.size()), GL_3D_COLOR_TEXTURE, feedback.data());
     glRenderMode(GL_FEEDBACK);
-    DrawTail();
+    DrawTail(true);
     const GLint used = glRenderMode(GL_RENDER);
     const TailParticle p = TailParticles[index];
     std::copy(std::begin(saved), std::end(saved), TailParticles);
