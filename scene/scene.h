@@ -26,7 +26,8 @@ bool LoadSceneTextures();
 // one that failed. Empty before the first load.
 const char *LastTexturePath();
 bool InitScene();
-// InitScene's steps after the texture load, for a caller that loaded them already.
+// InitScene's steps between the texture load and the black start of both
+// buffers, for a caller that loaded the textures already and draws at once.
 void SetUpScene();
 bool DrawFrame();
 // Advances every motion by steps fixed steps, as that many DrawFrame calls would,

@@ -108,6 +108,7 @@ bool InitScene()
     if (!LoadSceneTextures())
         return false;
     SetUpScene();
+    ClearBothBuffers();
     return true;
 }
 
@@ -119,5 +120,4 @@ void SetUpScene()
     SpawnFirstParticles();
     PlaceBackdropSprites();
     CreateSphereQuadric();
-    ClearBothBuffers();
 }

@@ -7,8 +7,10 @@
 #   scene_benchmark     DrawFrame + SwapBuffers against clear + swap, and the time
 #                       from process start to the first swapped frame
 #   linux_benchmark     the native Linux program's frame rate against scene_benchmark's
-#                       under Wine, its start to first frame against a minimal GLX
-#                       program's, and SIGTERM to exit
+#                       under Wine, its frame rate at its default delay, its CPU use
+#                       against Debian's glplanet (both at their defaults, side by
+#                       side), its start to first frame against a minimal GLX
+#                       program's, and SIGTERM to exit in 800 x 600 and 4800 x 4800
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}

@@ -254,9 +254,11 @@ int main(int argc, char **argv)
     for (int run = 0; run < 3; ++run) largeExitMs.push_back(TimeLargeWindowExit(display, argv[1]));
     const bool haveGlplanet = access(glplanet, X_OK) == 0;
     const CpuFigures cpu = haveGlplanet ? CompareCpu(display, argv[1], glplanet, seconds) : CpuFigures();
-    XCloseDisplay(display);
+    // Closed only now: a server without -noreset refuses connections for a moment
+    // after its last client leaves.
     const double fps = SceneFramesPerSecond(seconds);
     const double pacedFps = PacedFramesPerSecond(seconds);
+    XCloseDisplay(display);
 
     std::printf("linux benchmark, 800 x 600, %.1f s of frames, renderer %s\n", seconds, renderer.c_str());
     std::printf("  DrawFrame + swap, native:          %8.1f frames/s\n", fps);
