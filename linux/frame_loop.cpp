@@ -33,6 +33,7 @@ int StepsDue(FrameLoop *loop, int64_t now)
 void CountFrame(FrameLoop *loop, int64_t now)
 {
     ++loop->frames;
+    loop->lastFrame = now;
     ++loop->rateFrames;
     if (now - loop->rateStart >= second) {
         loop->framesPerSecond = double(loop->rateFrames) * second / double(now - loop->rateStart);

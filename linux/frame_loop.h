@@ -15,6 +15,7 @@ struct FrameLoop {
     int64_t nextFrame = 0;       // when the next frame is due
     long steps = 0;              // steps taken since start
     long frames = 0;             // frames drawn since start
+    int64_t lastFrame = 0;       // when the last of them was drawn
     int64_t rateStart = 0;       // the frame rate: frames drawn since rateStart
     long rateFrames = 0;
     double framesPerSecond = 0;
