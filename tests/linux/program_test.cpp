@@ -15,7 +15,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <GL/glx.h>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -278,11 +277,11 @@ TEST_F(SaverProgram, EndsPromptlyOnTheSignalWhileDrawingAHugeWindow)
     Program program;
     ASSERT_TRUE(program.Start(NIMBRA_PROGRAM, {"-window-id", std::to_string(window)}));
     ASSERT_TRUE(WaitUntil([&] { return CpuSeconds(program.pid) > 0.5; }, 30000)) << program.ErrorText();
-    const auto signalled = std::chrono::steady_clock::now();
     kill(program.pid, SIGTERM);
+    // Its own code has ended once it is a zombie; the kernel may then take a while
+    // to free some hundred megabytes of buffers before the process can be reaped.
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(program.pid) == 'Z'; }, 250));
     EXPECT_EQ(program.Wait(5000), 0);
-    const auto took = std::chrono::steady_clock::now() - signalled;
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 1000);
     XDestroyWindow(display, window);
 }
 

@@ -146,6 +146,13 @@ std::string Program::OutputText() const
     return FileText(outputFile);
 }
 
+char ProcessState(int pid)
+{
+    const std::string stat = FileText("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '?';
+}
+
 double CpuSeconds(int pid)
 {
     const std::string stat = FileText("/proc/" + std::to_string(pid) + "/stat");

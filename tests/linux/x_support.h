@@ -42,8 +42,10 @@ struct Program {
     ~Program();
 };
 
-// The CPU time a process has used so far, in seconds (user and system).
+// The CPU time a process has used so far, in seconds (user and system), and its
+// state letter ('R', 'S', 'Z' once its code has ended but it is not yet reaped...).
 double CpuSeconds(int pid);
+char ProcessState(int pid);
 
 // The top-level window whose name is title, or 0.
 Window FindWindowNamed(Display *display, const char *title);
