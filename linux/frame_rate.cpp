@@ -4,7 +4,6 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -12,6 +11,7 @@ const char fontName[] = "fixed";
 const int firstCharacter = 32, characterCount = 96;   // printable ASCII
 GLuint characterLists = 0;
 int textMargin = 0;
+int characterWidth = 0;   // the font is a fixed-width one
 
 } // namespace
 
@@ -26,6 +26,7 @@ void OpenFrameRateText()
     if (!font) return;
     characterLists = glGenLists(characterCount);
     glXUseXFont(font->fid, firstCharacter, characterCount, characterLists);
+    characterWidth = font->max_bounds.width;
     textMargin = font->descent + 4;
     XFreeFont(display, font);
 }
@@ -50,9 +51,12 @@ void DrawFrameRate(double framesPerSecond, int width, int height)
     glPushMatrix();
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
-    glRasterPos2i(textMargin, textMargin);
-    glListBase(characterLists - firstCharacter);
-    glCallLists(GLsizei(std::strlen(text)), GL_UNSIGNED_BYTE, text);
+    // Each character at its own place: the GL library's space glyph, which has no
+    // ink, does not move the raster position on.
+    for (int i = 0; text[i]; ++i) {
+        glRasterPos2i(textMargin + i * characterWidth, textMargin);
+        glCallList(characterLists + GLuint(text[i] - firstCharacter));
+    }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
