@@ -100,10 +100,6 @@ void DrawFrameSpheres()
     DrawNimbra();
 }
 
-} // namespace
-
-namespace {
-
 // One step of every motion. With draw false only the GL calls are left out: the
 // quantities advance exactly as in a drawn frame.
 void StepScene(bool draw)
