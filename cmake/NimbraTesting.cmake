@@ -18,6 +18,16 @@ set(NIMBRA_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
 set(NIMBRA_TEST_COMMON_PROPERTIES RESOURCE_GROUPS lanes:1 LABELS ${NIMBRA_ARCH}
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|No tests ran|0 tests from 0 test")
 
+# nimbra_run_once(test...): a test whose subject does not differ between the two
+# builds (a script, the 32-bit setup program, arithmetic on window rectangles)
+# runs once per CTest run of both trees. The x64 tree's copy carries the label
+# x64_alone, so it runs only where the x64 suite runs alone (scripts/test.sh).
+function(nimbra_run_once)
+  if(NIMBRA_ARCH STREQUAL x64)
+    set_property(TEST ${ARGN} APPEND PROPERTY LABELS x64_alone)
+  endif()
+endfunction()
+
 # A program whose cases rely on a fresh process each: its cases are read from the
 # sources, so that CTest knows them without running anything, and each runs in a
 # process of its own; so does every instance of a TEST_P case.
@@ -57,7 +67,7 @@ function(nimbra_register_cases name sources properties wrapper)
                  WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
       endif()
       set_tests_properties(${NIMBRA_TEST_PREFIX}${name}:${suite}.${test} PROPERTIES TIMEOUT 300
-                           ${NIMBRA_TEST_COMMON_PROPERTIES} LABELS "${name};${NIMBRA_ARCH}" ${properties})
+                           ${NIMBRA_TEST_COMMON_PROPERTIES} LABELS "${labels}" ${properties})
     endforeach()
   endforeach()
 endfunction()
@@ -76,20 +86,25 @@ function(nimbra_register_program name properties wrapper)
     add_test(NAME ${NIMBRA_TEST_PREFIX}${name} COMMAND ${name} WORKING_DIRECTORY ${NIMBRA_TEST_BIN})
   endif()
   set_tests_properties(${NIMBRA_TEST_PREFIX}${name} PROPERTIES TIMEOUT 900 COST 5
-                       ${NIMBRA_TEST_COMMON_PROPERTIES} LABELS "${name};${NIMBRA_ARCH}" ${properties})
+                       ${NIMBRA_TEST_COMMON_PROPERTIES} LABELS "${labels}" ${properties})
 endfunction()
 
 # nimbra_add_gtest(name SOURCES ... [LIBS ...] [WITH_RESOURCES] [NO_MAIN]
-#                  [EACH_CASE_ALONE] [RESTART_WINE_AFTER] [WRAPPER script]
+#                  [EACH_CASE_ALONE] [RESTART_WINE_AFTER] [RUN_ONCE] [WRAPPER script]
 #                  [PROPERTIES ctest-properties...])
 # The cases of a program run in one process, unless EACH_CASE_ALONE gives each case
-# a process of its own (say at the call why the program needs it).
+# a process of its own (say at the call why the program needs it). RUN_ONCE: see
+# nimbra_run_once (say at the call why both builds' copies check the same).
 # RESTART_WINE_AFTER ends the prefix's Wine server after each run (for programs
 # that change what later programs would see, such as a virtual desktop's size).
 # WRAPPER runs the program through a script of its own, called like
 # run-then-restart-wine.sh (for programs that need their own X servers or prefix).
 function(nimbra_add_gtest name)
-  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;EACH_CASE_ALONE;RESTART_WINE_AFTER" "WRAPPER" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "WITH_RESOURCES;NO_MAIN;EACH_CASE_ALONE;RESTART_WINE_AFTER;RUN_ONCE" "WRAPPER" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  set(labels ${name} ${NIMBRA_ARCH})   # read by the nimbra_register_* functions
+  if(T_RUN_ONCE AND NIMBRA_ARCH STREQUAL x64)
+    list(APPEND labels x64_alone)
+  endif()
   set(sources ${T_SOURCES})
   # A case that hangs fails under its own name within a minute (see the file).
   if(WIN32)

@@ -11,6 +11,10 @@
 ; finish page's check box cleared). /D is ignored: the saver finds its pictures
 ; only in C:\Windows\NimbraData.
 ;
+; Uninstaller: /CLEANUPSECONDS=N (1 to 30) lets the clean-up of its temporary
+; copy (see un.onUninstSuccess) try for N seconds instead of 30; any other value
+; keeps 30.
+;
 ; Exit codes: 0 done; 1 cancelled by the user; 2 a running Nimbra could not be
 ; closed or its file not replaced (nothing changed); uninstaller: 3 files in use
 ; are removed at the next restart.
@@ -343,6 +347,8 @@ Function un.onUninstSuccess
   ${If} $0 != "~nsu"
     Return
   ${EndIf}
+  Call un.CleanUpSeconds
+  Pop $3
   GetTempFileName $1
   Delete $1
   StrCpy $1 "$1.cmd"
@@ -351,11 +357,32 @@ Function un.onUninstSuccess
   ; the copy stays in the temporary folder, which Windows' clean-up empties.
   FileWrite $2 '@echo off$\r$\ncd /d "$TEMP"$\r$\nset tries=0$\r$\n:wait$\r$\n'
   FileWrite $2 'del "$EXEPATH" >nul 2>&1$\r$\nrmdir "$EXEDIR" >nul 2>&1$\r$\nif not exist "$EXEDIR" goto done$\r$\n'
-  FileWrite $2 'set /a tries+=1$\r$\nif %tries% geq 30 goto done$\r$\nping -n 2 127.0.0.1 >nul$\r$\ngoto wait$\r$\n'
+  FileWrite $2 'set /a tries+=1$\r$\nif %tries% geq $3 goto done$\r$\nping -n 2 127.0.0.1 >nul$\r$\ngoto wait$\r$\n'
   FileWrite $2 ':done$\r$\ndel "%~f0"$\r$\n'
   FileClose $2
   SetOutPath $TEMP
   ExecShell "" '"$SYSDIR\cmd.exe"' '/c "$1"' SW_HIDE
+FunctionEnd
+
+; The seconds the clean-up script tries, on the stack: 30, or the value of
+; /CLEANUPSECONDS= when it is a number from 1 to 30.
+Function un.CleanUpSeconds
+  Push $0
+  Push $1
+  StrCpy $1 30
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/CLEANUPSECONDS=" $0
+  ${IfNot} ${Errors}
+    IntOp $0 $0 + 0   ; anything but a number counts as 0
+    ${If} $0 >= 1
+    ${AndIf} $0 <= 30
+      StrCpy $1 $0
+    ${EndIf}
+  ${EndIf}
+  Exch $1   ; $1 restored, the result in its place
+  Exch
+  Pop $0
 FunctionEnd
 
 ; Puts the remembered value $1 back into the desktop value $0: absent stays absent.

@@ -23,6 +23,12 @@ native_build() {
   if [ "${NIMBRA_X64_ONLY:-0}" = 1 ] || ! runs_32bit_programs; then echo x64; else echo x86; fi
 }
 
+# native_program BUILD_DIR: the saver this machine runs, from the build tree
+# BUILD_DIR (scripts/run.sh runs it).
+native_program() {
+  if [ "$(native_build)" = x64 ]; then echo "$1/x64/nimbra.scr"; else echo "$1/nimbra.scr"; fi
+}
+
 # emulated_32bit: true where a developer has registered qemu's user-mode
 # emulator for 32-bit programs by hand (see the README's notes for contributors).
 emulated_32bit() {

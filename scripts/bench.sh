@@ -16,7 +16,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
 source "$root/scripts/arch.sh"
-"$root/scripts/setup.sh" || { echo "Installing the packages failed."; exit 1; }
+"$root/scripts/setup.sh" bench || { echo "Installing the packages failed."; exit 1; }
+export NIMBRA_SETUP_DONE=1
 benchmarks=(dib_load_benchmark scene_benchmark)
 if [ "$(native_build)" = x64 ]; then
   # The x64 tree is configured by the main one, then built on its own.

@@ -3,7 +3,8 @@
 # build/nimbra.scr, or build/x64/nimbra.scr where 32-bit programs do not run or
 # NIMBRA_X64_ONLY=1; see scripts/arch.sh), prepares the project's Wine prefix (build/wineprefix
 # unless WINEPREFIX is set), installs the textures into its C:\windows\NimbraData\ and
-# starts nimbra.scr with the given arguments (none: a bare start).
+# starts nimbra.scr with the given arguments (none: a bare start). NIMBRA_BUILT=1
+# skips installing and building and runs what is built.
 #
 # By default the program runs in an 800 x 600 Wine virtual desktop, where the
 # full-screen mode can be granted: the prefix's default desktop is set to it, so that
@@ -20,18 +21,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
 source "$root/scripts/arch.sh"
-# Which build runs here is asked of Wine's 32-bit loader, so the packages come first.
-"$root/scripts/setup.sh" || { echo "Installing the packages failed."; exit 1; }
-if [ "$(native_build)" = x64 ]; then
-  # The x64 tree is configured by the main one, then built on its own.
-  "$root/scripts/build.sh" --target nimbra_x64-configure &&
-    cmake --build "$build/x64" -j "$(nproc)" --target nimbra art || { echo "Build failed."; exit 1; }
-  program=$build/x64/nimbra.scr
-  echo "Running the x64 build: $program"
-else
-  "$root/scripts/build.sh" --target nimbra || { echo "Build failed."; exit 1; }
-  program=$build/nimbra.scr
+# NIMBRA_BUILT=1 runs the program as it is already built: nothing is installed or
+# built, so that other programs running from the same build tree are left alone.
+if [ "${NIMBRA_BUILT:-0}" != 1 ]; then
+  # Which build runs here is asked of Wine's 32-bit loader, so the packages come first.
+  "$root/scripts/setup.sh" || { echo "Installing the packages failed."; exit 1; }
+  export NIMBRA_SETUP_DONE=1
+  if [ "$(native_build)" = x64 ]; then
+    # The x64 tree is configured by the main one, then built on its own.
+    "$root/scripts/build.sh" --target nimbra_x64-configure &&
+      cmake --build "$build/x64" -j "$(nproc)" --target nimbra art || { echo "Build failed."; exit 1; }
+  else
+    "$root/scripts/build.sh" --target nimbra || { echo "Build failed."; exit 1; }
+  fi
 fi
+program=$(native_program "$build")
+[ -f "$program" ] || { echo "$program is not built."; exit 1; }
+[ "$(native_build)" = x64 ] && echo "Running the x64 build: $program"
 
 # With no display: our own X server, started before any Wine process of the prefix,
 # so that the prefix's desktop process draws on it.

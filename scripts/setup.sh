@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and running needs on Debian 12: the i386 architecture,
 # the mingw-w64 cross compilers (i686 and x86_64), Wine (32- and 64-bit), Xvfb, a
-# few X tools, NSIS, zip and the signing tool. Changes nothing else on the machine.
-# Does nothing when everything is already there.
+# few X tools, NSIS, zip, the signing tool and what the Linux program and its
+# package build with. Changes nothing else on the machine. Does nothing when
+# everything is already there.
+# Usage: setup.sh [GROUP...]: each group adds what only its own use needs:
+#   tests   the tests' own tools (scripts/test.sh)
+#   bench   the benchmarks' baseline programs (scripts/bench.sh)
 set -euo pipefail
 
 packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
@@ -10,16 +14,28 @@ packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-to
           wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
           libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 googletest
           nsis zip)   # the setup program and the portable archive
-# Signed builds (an option) and their test.
+# Signed builds (an option).
 packages+=(osslsigncode openssl)
-# The SDK test builds a saver the way Make users do, through lullex.pc.
-packages+=(pkg-config)
+# The native Linux program (build/linux) and its Debian package.
+packages+=(gcc libgl-dev libglu1-mesa-dev libx11-dev dpkg-dev)
 
-# Xephyr gives the full-screen saver's test two monitors.
-packages+=(xserver-xephyr)
+# The tests alone: Xephyr gives the full-screen saver's test two monitors; the SDK
+# test builds a saver the way Make users do (pkg-config) and MSVC-ABI clients
+# (clang, lld, llvm, wine64-tools); the bitmap decoder's fuzzing and sanitizer
+# test (clang's runtimes); the Debian package's check (lintian) and the saver
+# daemon the Linux program runs under (xscreensaver).
+test_packages=(xserver-xephyr pkg-config clang lld llvm libclang-rt-14-dev wine64-tools
+               lintian xscreensaver xscreensaver-data)
+# The benchmarks alone: the Linux program's baseline saver (glplanet).
+bench_packages=(xscreensaver-gl-extra)
 
-# The native Linux program (build/linux), its Debian package and their tests.
-packages+=(gcc libgl-dev libglu1-mesa-dev libx11-dev dpkg-dev lintian xscreensaver xscreensaver-data)
+for group in "$@"; do
+  case $group in
+    tests) packages+=("${test_packages[@]}") ;;
+    bench) packages+=("${bench_packages[@]}") ;;
+    *) echo "setup.sh: unknown group '$group' (known: tests, bench)." >&2; exit 2 ;;
+  esac
+done
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 SUDO=""

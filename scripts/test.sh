@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both builds, and runs every test with CTest
-# under Wine.
+# Installs what is missing (what building and the tests need), builds both builds,
+# and runs every test with CTest under Wine.
 #
 # Where the machine runs 32-bit programs, the whole suite runs on both builds: the
 # 32-bit one (build/) and the x64 one (build/x64/). Where it runs none (see
@@ -19,6 +19,9 @@ export BUILD_DIR=$build
 lanes=${NIMBRA_TEST_LANES:-$(nproc)}
 source "$root/scripts/arch.sh"
 
+# What building needs and what only the tests need, installed once here.
+"$root/scripts/setup.sh" tests || { echo "Installing the packages failed."; exit 1; }
+export NIMBRA_SETUP_DONE=1
 # NIMBRA_BUILD_TARGETS (space-separated) builds only those targets.
 targets=()
 for t in ${NIMBRA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done

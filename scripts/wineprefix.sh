@@ -4,7 +4,8 @@
 # when given). The prefix is booted by Wine's 64-bit loader, which runs on every
 # x86-64 machine; where 32-bit programs run it also sets up the prefix's 32-bit half.
 # .nimbra-ready says which programs the prefix was made for: one made where no
-# 32-bit program runs has no 32-bit half, so it is made anew where they do.
+# 32-bit program runs has no 32-bit half, so it is made anew where they do; one
+# made for both kinds serves a machine that runs 64-bit programs only.
 set -uo pipefail
 source "$(dirname "$0")/arch.sh"
 prefix=$1
@@ -12,7 +13,8 @@ textures=${2:-}
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 kind="64-bit programs only"
 runs_32bit_programs && kind="32-bit and 64-bit programs"
-if [ -f "$prefix/.nimbra-ready" ] && [ "$(cat "$prefix/.nimbra-ready")" != "$kind" ]; then
+if [ "$kind" != "64-bit programs only" ] && [ -f "$prefix/.nimbra-ready" ] &&
+   [ "$(cat "$prefix/.nimbra-ready")" != "$kind" ]; then
   echo "The Wine prefix $prefix was not made for $kind, which this machine runs: making it anew."
   wineserver -k 2>/dev/null
   rm -rf "$prefix"

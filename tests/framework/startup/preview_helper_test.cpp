@@ -2,6 +2,9 @@
 // helper program and previews in its child window, or says why not.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <string>
 
 #include "framework/lullex.h"
@@ -40,6 +43,24 @@ void CloseHelpers()
     }
 }
 
+// Waits for the helper programs a case started to end: each closes itself after
+// GLASSCASE_LIFETIME, also one whose window came too late for CloseHelpers.
+void WaitForStartedHelpers()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        HANDLE process = _stricmp(entry.szExeFile, "glasscase.exe") == 0
+                             ? OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID) : nullptr;
+        if (process) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
 class PreviewHelper : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,6 +75,7 @@ protected:
     void TearDown() override
     {
         CloseHelpers();
+        WaitForStartedHelpers();
         SetCurrentDirectoryA(startDirectory);
     }
 
@@ -157,7 +179,6 @@ TEST_F(PreviewHelper, HelperThatDoesNotBecomeIdleShowsMessage52)
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, NoResponse);
     EXPECT_EQ(boxes.boxes[0].caption, "Glasscase");
-    Sleep(5000);   // it closes itself shortly after its window appears
 }
 
 TEST_F(PreviewHelper, HelperWithoutItsWindowShowsMessage54)
@@ -169,7 +190,6 @@ TEST_F(PreviewHelper, HelperWithoutItsWindowShowsMessage54)
     EXPECT_EQ(ConnectPreviewHelper("p glasscase"), nullptr);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, NotFound);
-    Sleep(2500);
 }
 
 TEST_F(PreviewHelper, HelperWithoutAChildShowsMessage55)
