@@ -14,6 +14,9 @@ packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-to
 packages+=(osslsigncode openssl)
 # The SDK test builds a saver the way Make users do, through lullex.pc.
 packages+=(pkg-config)
+# ... and as Visual Studio builds them (clang, lld-link, Wine's Windows headers);
+# llvm-dlltool writes the SDK's lullex.lib.
+packages+=(clang lld llvm wine64-tools)
 
 # Xephyr gives the full-screen saver's test two monitors.
 packages+=(xserver-xephyr)
