@@ -6,7 +6,8 @@
  * closed it); the framework reads the screen-saver command line and runs the mode
  * it asks for. The framework's resources must be in the client: linking
  * Lullex::lullex (or lullex_res.o) brings them; with lullex.dll they live in the
- * DLL. The guide for saver authors is docs/lullex.md.
+ * DLL. The guide for saver authors is share/doc/Lullex/lullex.md in the SDK
+ * (docs/lullex.md in the framework's source tree).
  * This header compiles as C and as C++; a resource script may include it for
  * the MS_ styles.
  */
@@ -151,8 +152,9 @@ void LULLEXAPI ScrGetGeneralSettings(GeneralSettings *settings);
 
 /* Both timer calls are for the thread that owns the window: from any other
    thread they do nothing (with a debug line). */
-/* Starts the window's timer thread; ticks arrive as SCRM_TIMER. Only for a window
-   whose WM_CREATE reached DefSaverProc: any other window gets no timer. */
+/* Starts the window's timer thread; ticks arrive as SCRM_TIMER, the first at once.
+   Only for a window whose WM_CREATE reached DefSaverProc: any other window gets no
+   timer. A timer that already runs is left as it is, at its pace. */
 void LULLEXAPI ScrStartTimer(HWND hwnd);
 /* Stops it; does not wait for the thread. */
 void LULLEXAPI ScrStopTimer(HWND hwnd);

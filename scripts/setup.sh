@@ -18,6 +18,8 @@ packages=(cmake g++ make g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-to
 packages+=(osslsigncode openssl)
 # The native Linux program (build/linux) and its Debian package.
 packages+=(gcc libgl-dev libglu1-mesa-dev libx11-dev dpkg-dev)
+# llvm-dlltool writes the SDK's lullex.lib for Visual Studio projects.
+packages+=(llvm)
 
 # The tests alone: Xephyr gives the full-screen saver's test two monitors; the SDK
 # test builds a saver the way Make users do (pkg-config) and MSVC-ABI clients

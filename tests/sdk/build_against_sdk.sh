@@ -3,7 +3,8 @@
 # tree, then the example savers it ships, the saver written out in its guide and a
 # C-only consumer configured and built from there with the SDK's own toolchain
 # file alone, knowing only the installed files; the same through pkg-config; and
-# a saver of the other architecture refused by the package.
+# a saver of the other architecture refused by the package; then savers built as
+# Visual Studio builds them (msvc_clients.sh).
 # Usage: build_against_sdk.sh BUILD_DIR WORK_DIR SOURCE_DIR TOOLCHAIN_FILE
 # The toolchain file names the architecture the build tree was made for (i686 or
 # x86_64), and so which SDK this checks.
@@ -139,4 +140,5 @@ if [ -f "$other_toolchain" ]; then
   echo "$output" | tr -s ' \n' ' ' | grep -Fq "$expected" || { echo "$output"; fail "the $other consumer's refusal does not say why"; }
   echo "the $other consumer is refused: $expected"
 fi
+source "$source/tests/sdk/msvc_clients.sh"
 echo "SDK builds: passed"

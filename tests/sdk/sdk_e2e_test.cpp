@@ -1,7 +1,8 @@
 // Savers built against the installed SDK (build_against_sdk.sh), run as the
 // desktop runs them: the example in its modes, the C client of lullex.dll
 // (lullex64.dll on x64) with the library in the Windows directory and elsewhere,
-// and the examples' DLL savers of both architectures side by side.
+// the examples' DLL savers of both architectures side by side, and savers built as
+// Visual Studio builds them.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -252,6 +253,66 @@ TEST_F(SdkSaver, DllClientRunsWithTheLibraryInTheWindowsDirectory)
     if (saver)
         EndsOnAKeyWithTwo(saver);
 }
+
+namespace {
+
+// Savers built as a Visual Studio project builds them (msvc_clients.sh), with
+// the library in the Windows directory: the C one from the command line, the
+// C++ one through the CMake package, both linked with the SDK's .lib.
+struct MsvcClient {
+    const char *name, *saver;
+};
+const MsvcClient MsvcClients[] = {
+    {"C_LinkedByHand", "msvc\\client_c.scr"},
+    {"Cpp_LinkedByCMake", "msvc\\client_cpp.scr"},
+};
+
+class MsvcClientSaver : public SdkSaver, public ::testing::WithParamInterface<MsvcClient> {
+protected:
+    void SetUp() override
+    {
+        std::vector<std::string> reason = ReadLines(Work + "\\msvc\\skipped");
+        if (!reason.empty())
+            GTEST_SKIP() << "no MSVC-mode clients were built: " << reason[0];
+        ASSERT_TRUE(library.copied);
+    }
+    std::string Saver() const { return "\"" + Work + "\\" + GetParam().saver + "\""; }
+
+    InstalledLibrary library{Work, LULLEX_DLL_NAME};
+};
+
+}  // namespace
+
+TEST_P(MsvcClientSaver, FullScreenAnimatesAndEndsOnAKeyWithTwo)
+{
+    ASSERT_TRUE(StartChild(Saver() + " /s", &child));
+    HWND saver = WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 60000);
+    ASSERT_NE(saver, nullptr);
+    EXPECT_TRUE(AnimatesWithin(saver, 20000));
+    EndsOnAKeyWithTwo(saver);
+}
+
+TEST_P(MsvcClientSaver, SettingsShowItsPageBesideGeneralAndOkReturnsOne)
+{
+    const int ClientPageText = 2101;
+    ASSERT_TRUE(StartChild(Saver() + " /c", &child));
+    HWND sheet = WaitForWindowOf(child.pid, "#32770", "Screen Saver Properties", 60000);
+    ASSERT_NE(sheet, nullptr);
+    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+    HWND page = nullptr;
+    for (HWND p = FindWindowExA(sheet, nullptr, "#32770", nullptr); p && !page; p = FindWindowExA(sheet, p, "#32770", nullptr))
+        if (IsWindowVisible(p) && GetDlgItem(p, ClientPageText))
+            page = p;
+    EXPECT_NE(page, nullptr);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    EXPECT_EQ(WaitForChild(&child, 30000), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltAsVisualStudioBuildsThem, MsvcClientSaver, ::testing::ValuesIn(MsvcClients),
+                         [](const ::testing::TestParamInfo<MsvcClient> &info) { return std::string(info.param.name); });
 
 #ifdef SDK_WORK_X64
 // On 64-bit Windows one Windows directory holds the 32-bit lullex.dll and the x64
