@@ -18,22 +18,13 @@ namespace {
 
 const int CaseLimitSeconds = 60;
 
-// Never destroyed: the watching thread may still wait on it while the program's
-// statics go at exit.
+// Never destroyed: the watching thread still waits on it while statics go at exit.
 struct Watch {
     std::mutex guard;
     std::condition_variable caseChanged;
     std::string runningCase;   // empty between cases
     unsigned long changes = 0;
-};
-Watch &watch = *new Watch;
-
-int WaitScale()
-{
-    const char *text = std::getenv("NIMBRA_TEST_WAIT_SCALE");
-    const long value = text ? std::strtol(text, nullptr, 10) : 1;
-    return value >= 1 && value <= 100 ? static_cast<int>(value) : 1;
-}
+} &watch = *new Watch;
 
 void WatchCases(std::chrono::seconds limit)
 {
@@ -46,30 +37,31 @@ void WatchCases(std::chrono::seconds limit)
         std::printf("\n[  FAILED  ] %s: still running after %lld s; a wait in it never ended\n",
                     watch.runningCase.c_str(), static_cast<long long>(limit.count()));
         std::fflush(stdout);
-        std::fflush(stderr);
         _exit(3);   // the programs a case started end with it (PR_SET_PDEATHSIG)
     }
 }
 
-class CaseWatchdog : public testing::EmptyTestEventListener {
+void NoteCase(const std::string &name)
+{
+    std::lock_guard<std::mutex> lock(watch.guard);
+    watch.runningCase = name;
+    ++watch.changes;
+    watch.caseChanged.notify_one();
+}
+
+struct CaseWatchdog : testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo &test) override
     {
-        Note(std::string(test.test_suite_name()) + "." + test.name());
+        NoteCase(std::string(test.test_suite_name()) + "." + test.name());
     }
-    void OnTestEnd(const testing::TestInfo &) override { Note(std::string()); }
-    static void Note(const std::string &name)
-    {
-        {
-            std::lock_guard<std::mutex> lock(watch.guard);
-            watch.runningCase = name;
-            ++watch.changes;
-        }
-        watch.caseChanged.notify_one();
-    }
+    void OnTestEnd(const testing::TestInfo &) override { NoteCase(""); }
 };
 
 const bool installed = [] {
-    std::thread(WatchCases, std::chrono::seconds(CaseLimitSeconds * WaitScale())).detach();
+    const char *scale = std::getenv("NIMBRA_TEST_WAIT_SCALE");
+    const long factor = scale ? std::strtol(scale, nullptr, 10) : 1;
+    const std::chrono::seconds limit(CaseLimitSeconds * (factor >= 1 && factor <= 100 ? factor : 1));
+    std::thread(WatchCases, limit).detach();
     testing::UnitTest::GetInstance()->listeners().Append(new CaseWatchdog);
     return true;
 }();
