@@ -25,12 +25,16 @@ sed "s/@VERSION@/$version/g" "$here/changelog.in" | gzip -9n > "$root/usr/share/
 gzip -9n < "$here/nimbra.6" > "$root/usr/share/man/man6/nimbra.6.gz"
 chmod 644 "$root/usr/share/doc/nimbra/changelog.gz" "$root/usr/share/man/man6/nimbra.6.gz"
 
-# The shared libraries the program needs, as dpkg-shlibdeps names their packages;
-# its complaints go to standard error, and a failure stops the package.
+# The shared libraries the program needs, as dpkg-shlibdeps names their packages.
+# Any complaint of it (a library it cannot find is only a warning to it) is shown
+# and stops the package, which would otherwise lack a dependency.
 mkdir -p "$stage/debian"
 printf 'Source: nimbra\n\nPackage: nimbra\nArchitecture: %s\n' "$arch" > "$stage/debian/control"
-shlibs=$(cd "$stage" && dpkg-shlibdeps -O "nimbra/usr/libexec/xscreensaver/nimbra") ||
-  fail "dpkg-shlibdeps could not name the program's libraries"
+if ! shlibs=$(cd "$stage" && dpkg-shlibdeps -O nimbra/usr/libexec/xscreensaver/nimbra 2>"$stage/shlibdeps.log") ||
+   [ -s "$stage/shlibdeps.log" ]; then
+  cat "$stage/shlibdeps.log" >&2
+  fail "dpkg-shlibdeps could not name every library the program needs"
+fi
 depends=$(sed -n 's/^shlibs:Depends=//p' <<<"$shlibs")
 [ -n "$depends" ] || fail "dpkg-shlibdeps named no library package"
 size=$(du -k -s --exclude=DEBIAN "$root" | cut -f1)
