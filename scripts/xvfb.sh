@@ -1,12 +1,18 @@
-# Sourced by the scripts that need an X server of their own (POSIX sh).
+# Sourced by the scripts and tests that need an X server of their own (POSIX sh):
+# the one way they start one.
 # start_x SERVER ARGS...: starts an X server on a free display (the server names
-# it through -displayfd); sets x_pid and x_display, and fails when the server does
-# not come up within 10 s, ending it so that it is not left behind.
+# it through -displayfd); sets x_pid and x_display, and fails at once when the
+# server ends, or when it does not come up within 10 s, ending it then so that it
+# is not left behind.
 start_x() {
   x_displayfile=$(mktemp)
   "$@" -displayfd 3 -nolisten tcp 3>"$x_displayfile" 2>/dev/null &
   x_pid=$!
-  for _ in $(seq 100); do [ -s "$x_displayfile" ] && break; sleep 0.1; done
+  for _ in $(seq 100); do
+    [ -s "$x_displayfile" ] && break
+    kill -0 "$x_pid" 2>/dev/null || break
+    sleep 0.1
+  done
   if [ ! -s "$x_displayfile" ]; then
     rm -f "$x_displayfile"
     kill "$x_pid" 2>/dev/null; wait "$x_pid" 2>/dev/null   # started, but too late: not left behind
@@ -17,9 +23,10 @@ start_x() {
   rm -f "$x_displayfile"
 }
 
-# start_xvfb: a 1024 x 768 Xvfb; exports DISPLAY and sets xvfb_pid.
+# start_xvfb [ARGS...]: a 1024 x 768 Xvfb, with ARGS added; exports DISPLAY and
+# sets xvfb_pid.
 start_xvfb() {
-  start_x Xvfb -screen 0 1024x768x24 || return 1
+  start_x Xvfb -screen 0 1024x768x24 "$@" || return 1
   xvfb_pid=$x_pid
   DISPLAY=$x_display
   export DISPLAY

@@ -12,9 +12,10 @@ set(linux_test_properties LABELS linux TIMEOUT 300
 
 # nimbra_linux_test(name SOURCES ... [ON_DISPLAY] [RUN_BEFORE command...] [ARGS ...])
 # RUN_BEFORE puts a command in front of the test program (with-windows-output.sh).
+# Every test program has the case watchdog: a hung case fails under its own name.
 function(nimbra_linux_test name)
   cmake_parse_arguments(T "ON_DISPLAY" "" "SOURCES;ARGS;PROPERTIES;RUN_BEFORE" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
+  add_executable(${name} ${T_SOURCES} ${LINUX_TEST_DIR}/case_watchdog.cpp)
   target_link_libraries(${name} PRIVATE nimbra_core gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LINUX_TEST_BIN})
   add_dependencies(${name} nimbra art)

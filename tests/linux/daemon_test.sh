@@ -2,22 +2,25 @@
 # The real daemon: Debian's xscreensaver on an Xvfb of its own, run as an ordinary
 # user (it starts no saver program as root), with a settings file that names only
 # Nimbra. -activate must show the scene (a screenshot that is not dark) and
-# -deactivate must end it, with no saver process left behind.
+# -deactivate must end it, with no saver process left behind. The test user is
+# made for this run (named after it, so that runs side by side do not share one)
+# and removed at the end; one that a killed run left is removed by the next run.
 #   daemon_test.sh PROGRAM TEXTURE_DIR SCREENSHOT
 # Exit code 77 (a skip) where it cannot run: not root, or no xscreensaver.
 set -uo pipefail
 program=$1 textures=$2 screenshot=$3
-user=nimbra-saver-test
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+user=nimbra-test-$$
 [ "$(id -u)" = 0 ] || { echo "SKIP: making and becoming a test user needs root"; exit 77; }
 command -v xscreensaver >/dev/null || { echo "SKIP: Debian's xscreensaver is not installed"; exit 77; }
-id -u "$user" >/dev/null 2>&1 || useradd -M -s /usr/sbin/nologin "$user" || exit 1
-# Root of a user namespace that maps no other user cannot become one.
-out=$(runuser -u "$user" -- true 2>&1) || { echo "SKIP: cannot become the test user here ($out)"; exit 77; }
+for old in $(getent passwd | sed -n 's/^nimbra-test-\([0-9]*\):.*/\1/p'); do
+  kill -0 "$old" 2>/dev/null || userdel "nimbra-test-$old"
+done
 
 home=$(mktemp -d /tmp/nimbra-daemon-XXXXXX)
-xvfb= daemon=
+xvfb= daemon= made=
 # The daemon leads a process group of its own (setsid): it and whatever it started
-# end with that group.
+# end with that group, before the user goes.
 finish() {
   if [ -n "$daemon" ]; then
     kill -- "-$daemon" 2>/dev/null
@@ -25,9 +28,15 @@ finish() {
     kill -KILL -- "-$daemon" 2>/dev/null   # what did not end with the daemon
   fi
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  [ -n "$made" ] && { userdel "$user" || echo "FAILED: the test user $user stays"; }
   rm -rf "$home"
 }
 trap finish EXIT
+trap 'exit 1' INT TERM HUP
+useradd -M -s /usr/sbin/nologin "$user" || exit 1
+made=1
+# Root of a user namespace that maps no other user cannot become one.
+out=$(runuser -u "$user" -- true 2>&1) || { echo "SKIP: cannot become the test user here ($out)"; exit 77; }
 fail() { echo "FAILED: $*"; [ -f "$home/daemon.log" ] && tail -20 "$home/daemon.log"; exit 1; }
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() { local n=$1; shift; while ! "$@"; do ((n-- > 0)) || return 1; sleep 0.1; done; }
@@ -47,11 +56,8 @@ SETTINGS
 chown -R "$user" "$home"
 chmod 755 "$home"
 
-number=$home/display
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" 2>/dev/null &
-xvfb=$!
-wait_for 100 test -s "$number" || fail "Xvfb did not start"
-display=:$(cat "$number")
+start_x Xvfb -screen 0 1024x768x24 -noreset || fail "no X server"
+xvfb=$x_pid display=$x_display
 as_user() { runuser -u "$user" -- env DISPLAY="$display" HOME="$home" PATH="$home/saver:$PATH" "$@"; }
 
 setsid runuser -u "$user" -- env DISPLAY="$display" HOME="$home" PATH="$home/saver:$PATH" \
