@@ -65,6 +65,13 @@ Bytes Build(const Recipe &r)
     return file;
 }
 
+Bytes Repeated(const Bytes &codes, uint32_t times)
+{
+    Bytes data(codes.size() * times);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = codes[i % codes.size()];
+    return data;
+}
+
 Bytes Joined(std::initializer_list<Bytes> parts)
 {
     Bytes all;
@@ -93,18 +100,12 @@ Bytes RunLengthDib(int32_t width, int32_t height, unsigned bitCount, const Bytes
 
 Bytes ColumnCarryingRuns(uint32_t runs)
 {
-    Bytes data;
-    data.reserve(size_t(runs) * 2);
-    for (uint32_t i = 0; i < runs; ++i) data.insert(data.end(), {255, 2});
-    return data;
+    return Repeated({255, 2}, runs);
 }
 
 Bytes ColumnCarryingJumps(uint32_t jumps)
 {
-    Bytes data;
-    data.reserve(size_t(jumps) * 4);
-    for (uint32_t i = 0; i < jumps; ++i) data.insert(data.end(), {0, 2, 255, 0});
-    return data;
+    return Repeated({0, 2, 255, 0}, jumps);
 }
 
 std::vector<NamedDib> SeedDibs()
@@ -151,8 +152,7 @@ std::vector<NamedDib> LargeCraftedDibs()
     // 2^32 - 3: three pixels left of the row were it a signed 32-bit number. A run
     // of 4 follows, and the end of the line that closes it.
     const Bytes wrapEnd = {0, 2, 253, 0, 4, 3, 0, 0, 0, 1};
-    Bytes openRow;
-    for (int i = 0; i < 350897; ++i) openRow.insert(openRow.end(), {255, 1});
+    const Bytes openRow = Repeated({255, 1}, 350897);
     return {
         {"column-wraps-4x1.bmp", RunLengthDib(4, 1, 8, Joined({ColumnCarryingRuns(8421504), ColumnCarryingJumps(8421504), wrapEnd}))},
         {"column-wrap-storm-4x1.bmp", RunLengthDib(4, 1, 8, ColumnCarryingRuns(16843009))},
