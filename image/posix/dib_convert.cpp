@@ -48,11 +48,16 @@ void ConvertPixel(const BYTE *row, LONG x, WORD bitCount, const Palette &palette
         out[2] = Expand5(v & 31);
         return;
     }
-    case 24: case 32: {
-        const BYTE *p = row + size_t(x) * (bitCount / 8);
-        out[0] = p[2]; out[1] = p[1]; out[2] = p[0];
-        return;
     }
+}
+
+// Blue, green, red (and a fourth byte for 32 bits) become red, green, blue.
+void SwapTrueColorRow(const BYTE *in, DWORD step, LONG width, BYTE *out)
+{
+    for (LONG x = 0; x < width; ++x, in += step, out += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
     }
 }
 
@@ -61,6 +66,10 @@ void ConvertPlainRows(const DibLayout &layout, const Palette &palette, const Tar
     const DWORD stride = DWORD((ULONGLONG(layout.width) * layout.bitCount + 31) / 32 * 4);
     for (DWORD y = 0; y < target.height; ++y) {
         const BYTE *row = layout.bits + size_t(y) * stride;
+        if (layout.bitCount >= 24) {
+            SwapTrueColorRow(row, layout.bitCount / 8, target.width, target.At(0, y));
+            continue;
+        }
         for (LONG x = 0; x < target.width; ++x)
             ConvertPixel(row, x, layout.bitCount, palette, target.At(DWORD(x), y));
     }
