@@ -226,7 +226,8 @@ struct SizedFile {
     bool loads;
 };
 
-// Run-length files are a few bytes whatever size they declare (this one is black).
+// Run-length files are a few bytes whatever size they declare (this one draws one
+// pixel and ends).
 TEST_F(SceneTextures, TexturesLargerThanTheGlTakesAreRefusedQuietlyBeforeTheUpload)
 {
     GLint largest = 0;
@@ -243,7 +244,7 @@ TEST_F(SceneTextures, TexturesLargerThanTheGlTakesAreRefusedQuietlyBeforeTheUplo
         RestoreFreshSceneState();
         TextureFileSwap away(row.file);
         ASSERT_TRUE(away.Moved());
-        const Bytes file = RunLengthDib(largest + row.extraWidth, largest + row.extraHeight, 8, {0, 1});
+        const Bytes file = RunLengthDib(largest + row.extraWidth, largest + row.extraHeight, 8, {1, 0, 0, 1});
         FILE *out = std::fopen(TexturePath(row.file).c_str(), "wb");
         ASSERT_NE(out, nullptr);
         std::fwrite(file.data(), 1, file.size(), out);
@@ -255,7 +256,9 @@ TEST_F(SceneTextures, TexturesLargerThanTheGlTakesAreRefusedQuietlyBeforeTheUplo
         const GLuint texture = std::string(row.file) == "nebula.bmp" ? TexNebula
                                : std::string(row.file) == "earth.bmp" ? TexEarth : TexClouds;
         EXPECT_EQ(texture != 0, row.loads);
-        if (row.loads) EXPECT_EQ(LevelWidth(texture, 0), largest + row.extraWidth);
+        if (row.loads) {
+            EXPECT_EQ(LevelWidth(texture, 0), largest + row.extraWidth);
+        }
     }
 }
 
