@@ -1,5 +1,6 @@
 #include "image/dib_loader.h"
 #include "image/dib_layout.h"
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -132,6 +133,14 @@ void ReleaseLoadState(LoadState *s)
 } // namespace
 
 int (WINAPI *LoaderMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+
+bool CanOpenImageFile(const char *fileName)
+{
+    FILE *probe = fopen(fileName, "r");
+    if (!probe) return false;
+    fclose(probe);
+    return true;
+}
 
 RgbImage *LoadDibImage(const char *fileName)
 {

@@ -10,6 +10,10 @@ struct RgbImage {
 
 RgbImage *LoadImageFile(const char *fileName);   // null (quietly) when the file cannot be opened
 RgbImage *LoadDibImage(const char *fileName);
+// Whether LoadImageFile goes on to the loader: on Windows, whether fopen opens the
+// file; on Linux, whether it is a regular file that opens (without waiting: a FIFO
+// would block the open until a writer came).
+bool CanOpenImageFile(const char *fileName);
 WORD CountDibColors(const void *dibHeader);
 
 // The message box the loader reports its errors through (MessageBoxA). A test that

@@ -48,6 +48,23 @@ void TurnTopDownImageUpright(RgbImage *image)
         std::swap_ranges(top, top + rowBytes, bottom);
 }
 
+// A picture wider or taller than the GL takes is no texture: the GL (and GLU's
+// scaling on the way to the mipmaps) would be handed sizes it cannot hold.
+bool FitsTheGl(const RgbImage *image)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const LONG rows = image->height < 0 ? -image->height : image->height;
+    return image->width <= largest && rows <= largest;
+}
+
+void FreeImage(RgbImage *image)
+{
+    if (image->pixels)
+        std::free(image->pixels);
+    std::free(image);
+}
+
 void UploadTexture(const TextureFile &file, const RgbImage *image)
 {
     glGenTextures(1, file.texture);
@@ -81,11 +98,13 @@ bool LoadSceneTextures()
         RgbImage *image = LoadImageFile(TexturePath(file));
         if (!image)
             return false;   // textures made for earlier files stay as they are
+        if (!FitsTheGl(image)) {
+            FreeImage(image);
+            return false;
+        }
         TurnTopDownImageUpright(image);
         UploadTexture(file, image);
-        if (image->pixels)
-            std::free(image->pixels);
-        std::free(image);
+        FreeImage(image);
     }
     return true;
 }

@@ -6,6 +6,8 @@
 #   dib_load_benchmark  the loader on a large 24-bit file against memcpy of its bytes
 #   scene_benchmark     DrawFrame + SwapBuffers against clear + swap, and the time
 #                       from process start to the first swapped frame
+#   decode_benchmark    the Linux loader's portable decoder on dib_load_benchmark's
+#                       file against memcpy, beside the Windows loader's ratio
 #   linux_benchmark     the native Linux program's frame rate against scene_benchmark's
 #                       under Wine, its frame rate at its default delay, its CPU use
 #                       against Debian's glplanet (both at their defaults, side by
@@ -44,6 +46,9 @@ for bench in "${benchmarks[@]}"; do
   echo "== $bench"
   "$tree/wine-run.sh" "./$bench.exe" | tee "$tree/benchmarks/$bench.txt" || rc=1
 done
+echo "== decode_benchmark"
+windows_ratio=$(tr -d '\r' <"$tree/benchmarks/dib_load_benchmark.txt" | sed -n 's/.*ratio *\([0-9.]*\).*/\1/p')
+"$build/linux/benchmarks/decode_benchmark" --windows-ratio "${windows_ratio:-?}" || rc=1
 echo "== linux_benchmark"
 wine_fps=$(tr -d '\r' <"$tree/benchmarks/scene_benchmark.txt" | sed -n 's/.*DrawFrame + swap: *\([0-9.]*\).*/\1/p')
 "$build/linux/benchmarks/linux_benchmark" "$build/linux/nimbra" "$build/linux/benchmarks/minimal_glx" \

@@ -4,7 +4,7 @@
 #include "image/posix/dib_convert.h"
 
 #include <cstddef>
-#include <vector>
+#include <cstring>
 
 namespace {
 
@@ -14,7 +14,7 @@ struct Target {
     LONG width;
     DWORD height;
 
-    BYTE *At(LONG x, DWORD y) const { return rows + size_t(y) * stride + size_t(x) * 3; }
+    BYTE *At(DWORD x, DWORD y) const { return rows + size_t(y) * stride + size_t(x) * 3; }
 };
 
 struct Palette {
@@ -48,11 +48,16 @@ void ConvertPixel(const BYTE *row, LONG x, WORD bitCount, const Palette &palette
         out[2] = Expand5(v & 31);
         return;
     }
-    case 24: case 32: {
-        const BYTE *p = row + size_t(x) * (bitCount / 8);
-        out[0] = p[2]; out[1] = p[1]; out[2] = p[0];
-        return;
     }
+}
+
+// Blue, green, red (and a fourth byte for 32 bits) become red, green, blue.
+void SwapTrueColorRow(const BYTE *in, DWORD step, LONG width, BYTE *out)
+{
+    for (LONG x = 0; x < width; ++x, in += step, out += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
     }
 }
 
@@ -61,8 +66,12 @@ void ConvertPlainRows(const DibLayout &layout, const Palette &palette, const Tar
     const DWORD stride = DWORD((ULONGLONG(layout.width) * layout.bitCount + 31) / 32 * 4);
     for (DWORD y = 0; y < target.height; ++y) {
         const BYTE *row = layout.bits + size_t(y) * stride;
+        if (layout.bitCount >= 24) {
+            SwapTrueColorRow(row, layout.bitCount / 8, target.width, target.At(0, y));
+            continue;
+        }
         for (LONG x = 0; x < target.width; ++x)
-            ConvertPixel(row, x, layout.bitCount, palette, target.At(x, y));
+            ConvertPixel(row, x, layout.bitCount, palette, target.At(DWORD(x), y));
     }
 }
 
@@ -72,56 +81,95 @@ void ConvertPlainRows(const DibLayout &layout, const Palette &palette, const Tar
 // Pixels beyond the width are dropped. What a line segment draws shows only once
 // an end of line, a jump or the end of the picture closes it: data that ends
 // before that leaves the open segment undrawn, as Windows' conversion does.
+//
+// Within a line the column only grows, and every change of line closes the
+// segment, so the open segment is one stretch of one line that nothing has drawn
+// yet: it is drawn straight into the zero-filled rows, and cleared again if the
+// data ends before it is closed. The column stops at the width, so no number of
+// runs and jumps can carry it anywhere else.
 class RunLengthDecoder {
 public:
     RunLengthDecoder(const Palette &palette, const Target &target) : palette(palette), target(target) {}
 
     void Decode(const BYTE *in, const BYTE *end, bool fourBit)
     {
-        while (y < target.height && end - in >= 2) {
+        if (!DecodeUntilClosed(in, end, fourBit)) ClearOpenSegment();
+    }
+
+private:
+    // False when the data ends with a segment open.
+    bool DecodeUntilClosed(const BYTE *in, const BYTE *end, bool fourBit)
+    {
+        while (y < target.height) {
+            if (end - in < 2) return false;
             const BYTE count = in[0], code = in[1];
             in += 2;
             if (count) {
-                for (BYTE i = 0; i < count; ++i) Put(fourBit ? (i % 2 ? code & 15 : code >> 4) : code);
+                if (fourBit) Run(count, code >> 4, code & 15);
+                else Run(count, code, code);
                 continue;
             }
-            if (code == 0) { Close(); x = 0; ++y; continue; }
-            if (code == 1) { Close(); return; }
+            if (code == 0) { NextLine(); continue; }
+            if (code == 1) return true;
             if (code == 2) {
-                if (end - in < 2) return;
-                Close();
-                x += in[0];
-                y += in[1];
+                if (end - in < 2) return false;
+                Jump(in[0], in[1]);
                 in += 2;
                 continue;
             }
             const std::ptrdiff_t bytes = fourBit ? (code + 1) / 2 : code;
-            if (end - in < bytes) return;
+            if (end - in < bytes) return false;
             for (BYTE i = 0; i < code; ++i) Put(fourBit ? (i % 2 ? in[i / 2] & 15 : in[i / 2] >> 4) : in[i]);
-            in += bytes + (bytes & 1);
+            const std::ptrdiff_t padded = bytes + (bytes & 1);
+            in += padded < end - in ? padded : end - in;
         }
+        return true;
     }
 
-private:
-    struct Pixel { LONG x; DWORD y; DWORD index; };
+    // A run alternates between two indices (the same one for 8 bits); only the
+    // pixels left of the width are drawn.
+    void Run(BYTE count, DWORD first, DWORD second)
+    {
+        BYTE colors[2][3];
+        palette.Put(first, colors[0]);
+        palette.Put(second, colors[1]);
+        const DWORD drawn = width - x < count ? width - x : count;
+        BYTE *out = target.At(x, y);
+        for (DWORD i = 0; i < drawn; ++i, out += 3) std::memcpy(out, colors[i % 2], 3);
+        x += drawn;
+    }
 
     void Put(DWORD index)
     {
-        if (x < target.width && y < target.height) open.push_back(Pixel{x, y, index});
+        if (x == width) return;
+        palette.Put(index, target.At(x, y));
         ++x;
     }
 
-    void Close()
+    void NextLine()
     {
-        for (const Pixel &pixel : open) palette.Put(pixel.index, target.At(pixel.x, pixel.y));
-        open.clear();
+        x = segmentStart = 0;
+        ++y;
+    }
+
+    void Jump(BYTE dx, BYTE dy)
+    {
+        x = width - x > dx ? x + dx : width;
+        y += dy;
+        segmentStart = x;
+    }
+
+    void ClearOpenSegment()
+    {
+        std::memset(target.At(segmentStart, y), 0, size_t(x - segmentStart) * 3);
     }
 
     const Palette &palette;
     const Target &target;
-    std::vector<Pixel> open;   // the open segment's pixels
-    LONG x = 0;
-    DWORD y = 0;
+    const DWORD width = DWORD(target.width);
+    DWORD x = 0;              // never beyond the width
+    DWORD y = 0;              // below the height while the data is read
+    DWORD segmentStart = 0;   // where the open segment begins on line y
 };
 
 void DecodeRunLength(const DibLayout &layout, const Palette &palette, const Target &target)

@@ -1,5 +1,6 @@
 // Records what the Windows loader makes of every file of the corrupted-file
-// corpus, for the Linux loader's differential check (tests/linux):
+// corpus and of the decoder's small crafted files, for the Linux loader's
+// differential check (tests/linux):
 //   dib_corpus_dump OUTPUT
 // OUTPUT holds, for each file in corpus order: its length and bytes, then either
 // 1, width, height, the pixels' byte count and their 64-bit FNV-1a hash (low half
@@ -8,6 +9,7 @@
 // written as "<file>". All numbers are 32-bit little-endian.
 #include "image/dib_loader.h"
 #include "tests/image/dib_corpus.h"
+#include "tests/image/fuzz/crafted_dibs.h"
 #include "tests/image/message_boxes.h"
 #include "tests/image/pixel_hash.h"
 
@@ -80,6 +82,7 @@ int main(int argc, char **argv)
     ForEachTruncation(Record);
     ForEachSingleCorruption(Record);
     ForEachSeveralCorruptions(Record);
+    for (const NamedDib &dib : SmallCraftedDibs()) Record(dib.bytes);
     StopRecordingBoxes();
     DeleteFileA(path.c_str());
     const bool written = std::fclose(output) == 0;

@@ -1,6 +1,7 @@
 // The Linux loader against the Windows loader under Wine, file by file over the
-// loader's corrupted-file corpus (thousands of files): the same pixels for every
-// file Windows accepts, and the same one message for every file it refuses.
+// loader's corrupted-file corpus (thousands of files) and the decoder's small
+// crafted files: the same pixels for every file Windows accepts, and the same one
+// message for every file it refuses.
 // with-windows-output.sh records Windows' answers first (dib_corpus_dump).
 #include "image/dib_loader.h"
 #include "tests/image/pixel_hash.h"
@@ -100,8 +101,10 @@ TEST(DibDifferential, TheLinuxLoaderAnswersEveryCorpusFileAsTheWindowsLoaderDoes
         } else {
             ++refusals;
             std::string expected(text.begin(), text.end());
+            // Linux messages name their file first; the one that names it already does not.
             const size_t at = expected.find("<file>");
             if (at != std::string::npos) expected.replace(at, 6, path);
+            else expected = path + ": " + expected;
             if (image) what = "loads what Windows refuses with " + expected;
             else if (messageCount != 1 || lastMessage != expected) what = "says " + lastMessage + " where Windows says " + expected;
         }

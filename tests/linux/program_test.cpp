@@ -348,12 +348,13 @@ struct TextureRow {
 
 const TextureRow textureRows[] = {
     {"moon.bmp", "missing", "nimbra: FOLDERmoon.bmp: Could not find necessary texture.\n"},
+    {"nimbra.bmp", "fifo", "nimbra: FOLDERnimbra.bmp: Could not find necessary texture.\n"},
     {"earth.bmp", "empty",
      "nimbra: Failed to open DIB file FOLDERearth.bmp.\nnimbra: FOLDERearth.bmp: Could not find necessary texture.\n"},
     {"nebula.bmp", "cut",
-     "nimbra: Image file conversion error.\nnimbra: FOLDERnebula.bmp: Could not find necessary texture.\n"},
+     "nimbra: FOLDERnebula.bmp: Image file conversion error.\nnimbra: FOLDERnebula.bmp: Could not find necessary texture.\n"},
     {"clouds.bmp", "v5 header",
-     "nimbra: Unknown DIB file format.\nnimbra: FOLDERclouds.bmp: Could not find necessary texture.\n"},
+     "nimbra: FOLDERclouds.bmp: Unknown DIB file format.\nnimbra: FOLDERclouds.bmp: Could not find necessary texture.\n"},
 };
 
 // A program copied beside a NimbraData folder of its own reads its textures from
@@ -371,7 +372,8 @@ TEST_F(SaverProgram, AMissingOrBadTextureGivesTheWindowsMessagesOnStandardErrorA
             CopyFile(std::string(NIMBRA_TEXTURES) + "/" + name, folder + name);
         const std::string spoilt = folder + row.file;
         const std::string how = row.how;
-        if (how == "missing") unlink(spoilt.c_str());
+        if (how == "missing" || how == "fifo") unlink(spoilt.c_str());
+        if (how == "fifo") ASSERT_EQ(mkfifo(spoilt.c_str(), 0644), 0);   // no writer: opening it for reading would block
         if (how == "empty" || how == "cut") {
             ASSERT_EQ(truncate(spoilt.c_str(), how == "empty" ? 0 : 1000), 0);
         }

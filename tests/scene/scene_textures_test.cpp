@@ -4,6 +4,7 @@
 #include "scene/gl_test_window.h"
 #include "support/message_box_catcher.h"
 #include "scene/texture_files.h"
+#include "image/fuzz/crafted_dibs.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -216,6 +217,48 @@ TEST_F(SceneTextures, TopDownImagesUploadUprightBottomRowFirst)
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, uploaded);
         for (int i = 0; i < 12; ++i)
             EXPECT_EQ(uploaded[i], upright[i]) << "byte " << i;
+    }
+}
+
+struct SizedFile {
+    const char *file;
+    int extraWidth, extraHeight;   // beyond the largest texture the GL takes
+    bool loads;
+};
+
+// Run-length files are a few bytes whatever size they declare (this one draws one
+// pixel and ends).
+TEST_F(SceneTextures, TexturesLargerThanTheGlTakesAreRefusedQuietlyBeforeTheUpload)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    ASSERT_GT(largest, 0);
+    const SizedFile rows[] = {
+        {"nebula.bmp", 1, 1 - largest, false},
+        {"earth.bmp", 1 - largest, 1, false},
+        {"nebula.bmp", 0, 1 - largest, true},
+        {"clouds.bmp", 1 - largest, 0, true},
+    };
+    for (const SizedFile &row : rows) {
+        SCOPED_TRACE(std::string(row.file) + (row.loads ? " at the largest size" : " beyond it"));
+        RestoreFreshSceneState();
+        TextureFileSwap away(row.file);
+        ASSERT_TRUE(away.Moved());
+        const Bytes file = RunLengthDib(largest + row.extraWidth, largest + row.extraHeight, 8, {1, 0, 0, 1});
+        FILE *out = std::fopen(TexturePath(row.file).c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(file.data(), 1, file.size(), out);
+        ASSERT_EQ(std::fclose(out), 0);
+        MessageBoxCatcher boxes;
+
+        EXPECT_EQ(LoadSceneTextures(), row.loads);
+        EXPECT_TRUE(boxes.boxes.empty()) << "the caller says that the texture cannot be had";
+        const GLuint texture = std::string(row.file) == "nebula.bmp" ? TexNebula
+                               : std::string(row.file) == "earth.bmp" ? TexEarth : TexClouds;
+        EXPECT_EQ(texture != 0, row.loads);
+        if (row.loads) {
+            EXPECT_EQ(LevelWidth(texture, 0), largest + row.extraWidth);
+        }
     }
 }
 
