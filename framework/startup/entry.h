@@ -12,8 +12,6 @@ struct ModeOps {
 };
 
 extern bool FrameworkRunning;
-// Taken by an entry point before anything else it does, given back when it returns.
-extern volatile LONG FrameworkEntered;
 extern HINSTANCE ClientInstance;
 extern ModeOps CurrentModeOps;
 

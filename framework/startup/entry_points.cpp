@@ -8,7 +8,8 @@
 #include "framework/startup/runners.h"
 
 bool FrameworkRunning = false;
-volatile LONG FrameworkEntered = 0;
+// Taken by an entry point before anything else it does, given back when it returns.
+static volatile LONG FrameworkEntered = 0;
 HINSTANCE ClientInstance = nullptr;
 ModeOps CurrentModeOps = {};
 

@@ -30,7 +30,6 @@ static void UnregisterFrameworkClasses()
 static void ForgetEntryState()
 {
     FrameworkRunning = false;
-    FrameworkEntered = 0;
     ClientInstance = NULL;
     memset(&CurrentModeOps, 0, sizeof CurrentModeOps);
     ClientDialogProc = NULL;
