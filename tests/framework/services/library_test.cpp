@@ -7,26 +7,10 @@
 
 #include "framework/lullex.h"
 #include "support/message_box_catcher.h"
-#include "framework/startup/startup_support.h"
 
 namespace {
 
 typedef int(WINAPI *VersionFunction)(char *, int);
-typedef int(WINAPI *RunFunction)(HINSTANCE, WNDPROC, DLGPROC, ScrClientInitRoutine, LONG);
-
-RunFunction libraryRun;
-int nestedResult = -1;
-bool nestedInitRan = false;
-
-void CALLBACK MarkNestedInit(HINSTANCE)
-{
-    nestedInitRan = true;
-}
-
-void CALLBACK EnterAgainFromInit(HINSTANCE instance)
-{
-    nestedResult = libraryRun(instance, DefWindowProcA, nullptr, MarkNestedInit, 0);
-}
 
 std::string WindowsDirectory()
 {
@@ -90,14 +74,6 @@ TEST(LibraryBuild, LibraryInTheWindowsDirectoryRegistersItsClassesAndReportsItsF
     char text[49];
     EXPECT_EQ(version(text, sizeof(text)), 3);
     EXPECT_STREQ(text, "1.5");
-
-    // One entry at a time, also from the client's init routine.
-    libraryRun = (RunFunction)(void *)GetProcAddress(library, "ScrRun");
-    ASSERT_NE(libraryRun, nullptr);
-    ASSERT_TRUE(SetProcessCommandLine("saver.scr /x"));
-    EXPECT_EQ(libraryRun(GetModuleHandleA(nullptr), DefWindowProcA, nullptr, EnterAgainFromInit, 0), 2);
-    EXPECT_EQ(nestedResult, 2);
-    EXPECT_FALSE(nestedInitRan);
 
     FreeLibrary(library);
     EXPECT_FALSE(ClassIn(library, "LullexMonitorClass"));
