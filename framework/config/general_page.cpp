@@ -88,18 +88,20 @@ static INT_PTR HandleSheetNotice(HWND page, GeneralDialog *settings, const NMHDR
     return FALSE;
 }
 
-// Focus moving into or out of a control changes no value. Read as a change, it
-// would store a wait the page shows in truncated minutes as soon as the sheet
-// opens, and Cancel would then write the opening values back over the user's.
+// Only a control's change notice means a new value. Focus moving, a list opened
+// and closed, a selection confirmed unchanged: read as a change, any of them would
+// store a wait the page shows in truncated minutes as soon as the sheet opens, and
+// Cancel would then write the opening values back over the user's. The monitor
+// control tells of a corner choice as a click.
 static bool ReportsAChange(WPARAM wParam)
 {
     const int control = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
     if (control == WaitBox)
-        return code != EN_SETFOCUS && code != EN_KILLFOCUS;
+        return code == EN_CHANGE;
     if (control == SensitivityList || control == WaitUnitList)
-        return code != CBN_SETFOCUS && code != CBN_KILLFOCUS && code != CBN_DROPDOWN && code != CBN_CLOSEUP;
-    return true;
+        return code == CBN_SELCHANGE;
+    return code == BN_CLICKED;
 }
 
 INT_PTR CALLBACK GeneralDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -6,8 +6,8 @@
 #include "framework/lullex.h"
 #include "framework/runtime/timer.h"
 
-ThreadListNode *timerThreadList = NULL;
-CRITICAL_SECTION threadListLock;
+static ThreadListNode *timerThreadList = NULL;
+static CRITICAL_SECTION threadListLock;
 static INIT_ONCE threadListLockOnce = INIT_ONCE_STATIC_INIT;
 
 // A client may start its first timer on any thread, before or without an entry
@@ -81,23 +81,43 @@ static HANDLE OwnCopy(HANDLE thread)
     return copy;
 }
 
+void ReadTimerThreadList(void (*read)(const ThreadListNode *head, void *context), void *context)
+{
+    PrepareTimerThreadList();
+    EnterCriticalSection(&threadListLock);
+    read(timerThreadList, context);
+    LeaveCriticalSection(&threadListLock);
+}
+
+struct ThreadListCopy {
+    ListedThread *threads;   // null when it cannot be allocated
+    DWORD count;
+};
+
+static void CopyNodes(const ThreadListNode *head, void *context)
+{
+    ThreadListCopy *copy = (ThreadListCopy *)context;
+    DWORD count = 0;
+    for (const ThreadListNode *node = head; node != NULL; node = node->next)
+        count++;
+    copy->threads = (ListedThread *)malloc((count > 0 ? count : 1) * sizeof(ListedThread));
+    if (copy->threads == NULL)
+        return;
+    for (const ThreadListNode *node = head; node != NULL; node = node->next) {
+        copy->threads[copy->count].thread = OwnCopy(node->threadHandle);
+        copy->threads[copy->count].hwnd = node->hwnd;
+        copy->count++;
+    }
+}
+
 // Copies the list under the lock, so that the waits happen outside it. Null when
 // the copy cannot be allocated. The copied handles are the caller's to close.
 static ListedThread *CopyThreadList(DWORD *count)
 {
-    EnterCriticalSection(&threadListLock);
-    *count = 0;
-    for (ThreadListNode *node = timerThreadList; node != NULL; node = node->next)
-        ++*count;
-    ListedThread *copy = (ListedThread *)malloc((*count > 0 ? *count : 1) * sizeof(ListedThread));
-    DWORD copied = 0;
-    for (ThreadListNode *node = timerThreadList; copy != NULL && node != NULL; node = node->next) {
-        copy[copied].thread = OwnCopy(node->threadHandle);
-        copy[copied].hwnd = node->hwnd;
-        copied++;
-    }
-    LeaveCriticalSection(&threadListLock);
-    return copy;
+    ThreadListCopy copy = {NULL, 0};
+    ReadTimerThreadList(CopyNodes, &copy);
+    *count = copy.count;
+    return copy.threads;
 }
 
 // A window of this thread that outlives the mode would keep its timer ticking, or

@@ -10,10 +10,6 @@ struct ThreadListNode {
     ThreadListNode *next;
 };
 
-// The list, newest first, and its lock (declared for the tests, which read them).
-extern ThreadListNode *timerThreadList;
-extern CRITICAL_SECTION threadListLock;
-
 // Allocated before the thread starts, so that no thread ever runs unlisted; null
 // when out of memory. A node that is not listed after all goes back with
 // DiscardThreadListNode.
@@ -26,6 +22,10 @@ void ListTimerThread(ThreadListNode *node, HANDLE thread, HWND hwnd);
 
 // Sets up the list's lock; safe from any thread, any number of times.
 void PrepareTimerThreadList();
+
+// Lends the list, newest first, to read(head, context) under its lock; the nodes
+// are not to be kept beyond the call.
+void ReadTimerThreadList(void (*read)(const ThreadListNode *head, void *context), void *context);
 
 // Stops the timers of this thread's listed windows, waits at most waitMs in all
 // for the listed threads (answering the ticks sent to this thread meanwhile), then

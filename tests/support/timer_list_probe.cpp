@@ -1,24 +1,29 @@
-// A look at the framework's timer thread list, under its lock.
+// A look at the framework's timer thread list, lent under its lock.
 #include "support/framework_seams.h"
 
 #include "framework/runtime/timer_list.h"
 
+static void CountNodes(const ThreadListNode *head, void *count)
+{
+    for (const ThreadListNode *node = head; node != NULL; node = node->next)
+        ++*(int *)count;
+}
+
+static void TakeNewest(const ThreadListNode *head, void *thread)
+{
+    *(HANDLE *)thread = head != NULL ? head->threadHandle : NULL;
+}
+
 int ListedTimerThreadCount()
 {
-    PrepareTimerThreadList();
     int count = 0;
-    EnterCriticalSection(&threadListLock);
-    for (ThreadListNode *node = timerThreadList; node != NULL; node = node->next)
-        count++;
-    LeaveCriticalSection(&threadListLock);
+    ReadTimerThreadList(CountNodes, &count);
     return count;
 }
 
 HANDLE NewestTimerThread()
 {
-    PrepareTimerThreadList();
-    EnterCriticalSection(&threadListLock);
-    HANDLE thread = timerThreadList != NULL ? timerThreadList->threadHandle : NULL;
-    LeaveCriticalSection(&threadListLock);
+    HANDLE thread = NULL;
+    ReadTimerThreadList(TakeNewest, &thread);
     return thread;
 }

@@ -59,6 +59,22 @@ DWORD Stored(const char *name)
     return value;
 }
 
+// What a look over the page sends without changing a value: the focus through every
+// control, and each list opened and closed, once confirmed with Enter.
+void LookAtEveryControl(HWND page)
+{
+    for (int id : {SensitivityList, WaitBox, UnitList, MuteBox, ActiveConfigBox, Monitor, WaitBox})
+        SetFocus(GetDlgItem(page, id));
+    for (int id : {SensitivityList, UnitList}) {
+        HWND list = GetDlgItem(page, id);
+        SetFocus(list);
+        SendMessageA(list, CB_SHOWDROPDOWN, TRUE, 0);
+        SendMessageA(list, CB_SHOWDROPDOWN, FALSE, 0);
+        SendMessageA(list, CB_SHOWDROPDOWN, TRUE, 0);
+        SendMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
 LONG CornerBits(HWND page)
 {
     return GetWindowLongA(GetDlgItem(page, Monitor), GWL_STYLE) & 0xFF0;
@@ -335,7 +351,7 @@ TEST_F(GeneralPage, CancelAfterChangesWritesBackTheOpeningValues)
 TEST_F(GeneralPage, CancelRightAfterOpeningWritesNothing)
 {
     StoreDword("Password Delay", 120);
-    OnPage([](HWND) {}, false);
+    OnPage(LookAtEveryControl, false);
     EXPECT_EQ(ReadText("Mouse Corners"), "<absent>");
     EXPECT_EQ(Stored("Password Delay Index"), 0xBADF00Du);
 
@@ -344,7 +360,7 @@ TEST_F(GeneralPage, CancelRightAfterOpeningWritesNothing)
     for (DWORD unit : {0u, 1u}) {
         StoreText("Password Delay", "60");
         StoreDword("Password Delay Index", unit);
-        OnPage([](HWND) {}, false);
+        OnPage(LookAtEveryControl, false);
         EXPECT_EQ(ReadText("Password Delay"), "60") << "unit " << unit;
         EXPECT_EQ(ReadText("Mouse Corners"), "<absent>") << "unit " << unit;
     }

@@ -27,8 +27,10 @@ protected:
     void TearDown() override
     {
         EndChild(&child);
+        EndChild(&host);
         for (const char *name : {"CLIENT_SAVER_ENTRY", "CLIENT_SAVER_CREATE", "CLIENT_SAVER_ANSWER",
-                                 "CLIENT_SAVER_TIMER", "CLIENT_SAVER_TICKS", "CLIENT_SAVER_PROBE"})
+                                 "CLIENT_SAVER_TIMER", "CLIENT_SAVER_TICKS", "CLIENT_SAVER_PROBE",
+                                 "CLIENT_SAVER_NOCLOSE", "GLASSCASE_VARIANT"})
             SetEnvironmentVariableA(name, nullptr);
         DeleteFileA(logPath.c_str());
     }
@@ -60,6 +62,7 @@ protected:
 
     std::string logPath;
     ChildProcess child;
+    ChildProcess host;   // a window of another process, for previews
     std::vector<std::string> lines;
 };
 
@@ -139,6 +142,23 @@ TEST_F(ClientSaver, HostAnsweringNothingStillGetsAFullScreenSaverThatEndsWithTwo
     EXPECT_EQ(asked[0].compare(0, 17, "host saver kind=0"), 0) << asked[0];
     EXPECT_EQ(asked[1].compare(0, 18, "host window kind=0"), 0) << asked[1];
     EXPECT_EQ(Starting("window class=DummyScreenSaverClass title=SaverWindow").size(), 1u) << Join(lines);
+}
+
+// The preview helper stand-in ends its process as soon as it holds the preview,
+// leaving its window to the system.
+TEST_F(ClientSaver, PreviewEndsWithTheQuitCodeWhenItsHostProcessVanishes)
+{
+    SetEnvironmentVariableA("GLASSCASE_VARIANT", "vanish");
+    ASSERT_TRUE(StartChild("helper\\glasscase.exe", &host));
+    HWND frame = WaitForWindowOf(host.pid, "glasscase", nullptr, 10000);
+    ASSERT_NE(frame, nullptr);
+    HWND inner = WaitForWindowOf(host.pid, "Static", nullptr, 10000, frame);
+    ASSERT_NE(inner, nullptr);
+    char arguments[40];
+    snprintf(arguments, sizeof(arguments), "/p %u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(inner)));
+    EXPECT_EQ(Run(arguments, {{"CLIENT_SAVER_NOCLOSE", "1"}}), 2u) << Join(lines);
+    EXPECT_EQ(WaitForChild(&host, 10000), 0u);
+    EXPECT_TRUE(Logged("result 2")) << Join(lines);
 }
 
 TEST_F(ClientSaver, ChangePasswordModeEndsWithTheHooksAnswer)

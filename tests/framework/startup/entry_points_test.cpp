@@ -145,6 +145,43 @@ TEST_F(EntryPoints, NestedEntryFromACallbackWhileAModeRunsReturnsTwo)
 }
 
 namespace {
+bool refusedInitRan = false;
+int refusedResults[4] = {-1, -1, -1, -1};
+
+void CALLBACK RefusedInit(HINSTANCE)
+{
+    refusedInitRan = true;
+}
+
+DWORD WINAPI RunFromAnotherThread(void *)
+{
+    refusedResults[3] = ScrRun(Self(), RecordingSaverProc, nullptr, RefusedInit, 0);
+    return 0;
+}
+
+void CALLBACK EnterAgainFromInit(HINSTANCE)
+{
+    refusedResults[0] = ScrRun(Self(), RecordingSaverProc, nullptr, RefusedInit, 0);
+    refusedResults[1] = ScrRunWithHooks(Self(), nullptr, nullptr, nullptr, nullptr);
+    refusedResults[2] = ScrRunHosted(Self(), nullptr);
+    HANDLE other = CreateThread(nullptr, 0, RunFromAnotherThread, nullptr, 0, nullptr);
+    WaitForSingleObject(other, 10000);
+    CloseHandle(other);
+}
+}  // namespace
+
+TEST_F(EntryPoints, EntryFromTheInitRoutineOrAnotherThreadIsRefused)
+{
+    ASSERT_TRUE(SetProcessCommandLine("saver.scr /s"));
+    ProbeSoon(CloseFirstSaverWindow);
+    EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, EnterAgainFromInit, 0), 2);
+    EXPECT_FALSE(refusedInitRan);
+    for (int result : refusedResults)
+        EXPECT_EQ(result, 2);
+    EXPECT_EQ(seenCreations.size(), 1u);
+}
+
+namespace {
 HWND previewParent;
 }
 

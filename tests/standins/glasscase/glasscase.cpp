@@ -6,16 +6,31 @@
 //   GLASSCASE_VARIANT=nochild    the window has no child
 //   GLASSCASE_VARIANT=nowindow   no "glasscase" window at all (another class)
 //   GLASSCASE_VARIANT=slow       busy for 4 s before the first message loop
+//   GLASSCASE_VARIANT=vanish     ends its process, its windows left standing, as
+//                                soon as a preview has been placed in its child
 // It closes itself after GLASSCASE_LIFETIME ms (default 60000) so that a test
 // that fails half-way leaves nothing running.
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
 
+static const UINT_PTR LifetimeTimer = 1, VanishTimer = 2;
+
+static void VanishOnceHoldingAPreview(HWND frame)
+{
+    if (GetWindow(GetWindow(frame, GW_CHILD), GW_CHILD))
+        ExitProcess(0);
+}
+
 static LRESULT CALLBACK CaseProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_TIMER:   DestroyWindow(hwnd); return 0;
+    case WM_TIMER:
+        if (wParam == VanishTimer)
+            VanishOnceHoldingAPreview(hwnd);
+        else
+            DestroyWindow(hwnd);
+        return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -59,7 +74,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (strcmp(variant, "nochild") != 0)
         CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, frame, nullptr,
                         instance, nullptr);
-    SetTimer(frame, 1, Lifetime(), nullptr);
+    SetTimer(frame, LifetimeTimer, Lifetime(), nullptr);
+    if (strcmp(variant, "vanish") == 0)
+        SetTimer(frame, VanishTimer, 50, nullptr);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
