@@ -1,6 +1,7 @@
 // Loads a large 24-bit file with the DIB loader and copies the same bytes with
 // memcpy in the same run; prints the loader's time as a ratio to the copy.
 // Usage: dib_load_benchmark [size] [rounds]
+#include "benchmarks/image/benchmark_bitmap.h"
 #include "image/dib_loader.h"
 #include <cstdio>
 #include <cstdlib>
@@ -8,23 +9,6 @@
 #include <vector>
 
 namespace {
-
-void Put32(std::vector<unsigned char> &out, size_t at, unsigned v)
-{
-    for (int i = 0; i < 4; ++i) out[at + i] = (unsigned char)(v >> (8 * i));
-}
-
-std::vector<unsigned char> MakeBitmap(int size)
-{
-    const unsigned stride = (unsigned(size) * 3 + 3) & ~3u;
-    std::vector<unsigned char> file(54 + size_t(stride) * size);
-    file[0] = 'B'; file[1] = 'M';
-    Put32(file, 2, unsigned(file.size())); Put32(file, 10, 54);
-    Put32(file, 14, 40); Put32(file, 18, unsigned(size)); Put32(file, 22, unsigned(size));
-    file[26] = 1; file[28] = 24;
-    for (size_t i = 54; i < file.size(); ++i) file[i] = (unsigned char)(i * 2654435761u >> 24);
-    return file;
-}
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency)
 {
@@ -40,7 +24,7 @@ int main(int argc, char **argv)
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
     strcat(path, "nimbra_benchmark.bmp");
-    const std::vector<unsigned char> file = MakeBitmap(size);
+    const std::vector<unsigned char> file = MakeBenchmarkBitmap(size);
     FILE *f = fopen(path, "wb");
     if (!f || fwrite(file.data(), 1, file.size(), f) != file.size()) { printf("cannot write %s\n", path); return 1; }
     fclose(f);

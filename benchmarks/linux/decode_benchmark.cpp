@@ -3,6 +3,7 @@
 // same run; prints the loader's time as a ratio to the copy, beside the Windows
 // loader's ratio when bench.sh passes it.
 // Usage: decode_benchmark [--windows-ratio R] [size] [rounds]
+#include "benchmarks/image/benchmark_bitmap.h"
 #include "image/dib_loader.h"
 
 #include <chrono>
@@ -13,24 +14,6 @@
 #include <vector>
 
 namespace {
-
-void Put32(std::vector<unsigned char> &out, size_t at, unsigned v)
-{
-    for (int i = 0; i < 4; ++i) out[at + i] = (unsigned char)(v >> (8 * i));
-}
-
-// The same bytes as the Windows benchmark's file.
-std::vector<unsigned char> MakeBitmap(int size)
-{
-    const unsigned stride = (unsigned(size) * 3 + 3) & ~3u;
-    std::vector<unsigned char> file(54 + size_t(stride) * size);
-    file[0] = 'B'; file[1] = 'M';
-    Put32(file, 2, unsigned(file.size())); Put32(file, 10, 54);
-    Put32(file, 14, 40); Put32(file, 18, unsigned(size)); Put32(file, 22, unsigned(size));
-    file[26] = 1; file[28] = 24;
-    for (size_t i = 54; i < file.size(); ++i) file[i] = (unsigned char)(i * 2654435761u >> 24);
-    return file;
-}
 
 double Seconds(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
 {
@@ -51,7 +34,7 @@ int main(int argc, char **argv)
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 10;
     char path[] = "/tmp/nimbra-decode-benchmark-XXXXXX";
     const int fd = mkstemp(path);
-    const std::vector<unsigned char> file = MakeBitmap(size);
+    const std::vector<unsigned char> file = MakeBenchmarkBitmap(size);
     if (fd < 0 || write(fd, file.data(), file.size()) != ssize_t(file.size()) || close(fd) != 0) {
         std::printf("cannot write %s\n", path);
         return 1;
