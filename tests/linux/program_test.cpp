@@ -373,7 +373,9 @@ TEST_F(SaverProgram, AMissingOrBadTextureGivesTheWindowsMessagesOnStandardErrorA
         const std::string spoilt = folder + row.file;
         const std::string how = row.how;
         if (how == "missing" || how == "fifo") unlink(spoilt.c_str());
-        if (how == "fifo") ASSERT_EQ(mkfifo(spoilt.c_str(), 0644), 0);   // no writer: opening it for reading would block
+        if (how == "fifo") {   // no writer: opening it for reading would block
+            ASSERT_EQ(mkfifo(spoilt.c_str(), 0644), 0);
+        }
         if (how == "empty" || how == "cut") {
             ASSERT_EQ(truncate(spoilt.c_str(), how == "empty" ? 0 : 1000), 0);
         }
