@@ -57,7 +57,9 @@ for system in kernel32 user32 gdi32 comctl32 advapi32 version; do
   { echo "LIBRARY $system.dll"; echo EXPORTS
     llvm-nm -j "/usr/$arch-w64-mingw32/lib/lib$system.a" | sed -n 's/^__imp_//p' |
       if [ "$bits" = 32 ]; then sed 's/^_//'; else cat; fi | sort -u; } > "$msvc/syslib/$system.def"
-  llvm-dlltool -m $machine -d "$msvc/syslib/$system.def" -l "$msvc/syslib/$system.lib"
+  # A 32-bit program calls _GetCommandLineA@0, which the system DLL exports as
+  # GetCommandLineA: -k imports the name without its @n, as Windows' own libraries do.
+  llvm-dlltool -m $machine $([ "$bits" = 32 ] && echo -k) -d "$msvc/syslib/$system.def" -l "$msvc/syslib/$system.lib"
 done
 headers="-nostdinc -isystem $(clang -print-resource-dir)/include -isystem /usr/include/wine/wine/msvcrt
          -isystem /usr/include/wine/wine/windows"
