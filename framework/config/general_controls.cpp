@@ -2,6 +2,7 @@
 #include "framework/config/general_dialog.h"
 #include "framework/config/resource_lookup.h"
 #include "framework/config/system_agent.h"
+#include "framework/monitor/corner_state.h"
 #include "framework/monitor/monitor.h"
 #include "framework/services/services.h"
 #include "framework/startup/prefs.h"
@@ -12,21 +13,11 @@
 #include <string.h>
 
 enum {
-    AgentActiveText = 3638, AgentMissingText = 3639, MonitorControl = 3640,
-    SensitivityList = 3632, WaitLabel = 3633, WaitBox = 3634, WaitUpDown = 3635,
-    WaitUnitList = 3636, WaitTrailer = 3637, FixedPasswordText = 3644,
-    MuteSoundBox = 3641, ActiveConfigBox = 3643,
-};
-enum {
     FirstSensitivityString = 3534, LastSensitivityString = 3537,
     SecondsString = 3538, MinutesString = 3539,
     AlwaysPasswordString = 3540, NeverPasswordString = 3541,
 };
-static const LONG CornerBits = 0xFF0;
 static const int WaitMaximum = 99;
-
-static LONG NowBit(int corner) { return 0x10L << (2 * corner); }
-static LONG NeverBit(int corner) { return 0x20L << (2 * corner); }
 
 static void ShowControl(HWND page, int id, bool shown)
 {
@@ -59,14 +50,8 @@ static bool ReadInteger(const char *text, LONG *value)
 static void ShowCorners(HWND page, const BYTE corner[4])
 {
     HWND monitor = GetDlgItem(page, MonitorControl);
-    LONG style = GetWindowLongA(monitor, GWL_STYLE) & ~CornerBits;
-    for (int i = 0; i < 4; ++i) {
-        if (corner[i] == 1)
-            style |= NowBit(i);
-        else if (corner[i] == 2)
-            style |= NeverBit(i);
-    }
-    SetWindowLongA(monitor, GWL_STYLE, style);
+    const int states[4] = {corner[0], corner[1], corner[2], corner[3]};
+    SetWindowLongA(monitor, GWL_STYLE, EncodeCornerStates(GetWindowLongA(monitor, GWL_STYLE), states));
 }
 
 static void ShowAgentText(HWND page)
@@ -155,8 +140,7 @@ static bool ReadCorners(HWND page, BYTE corner[4])
     LONG style = GetWindowLongA(GetDlgItem(page, MonitorControl), GWL_STYLE);
     bool changed = false;
     for (int i = 0; i < 4; ++i) {
-        bool now = (style & NowBit(i)) != 0, never = (style & NeverBit(i)) != 0;
-        BYTE state = now && !never ? 1 : never && !now ? 2 : 0;
+        BYTE state = static_cast<BYTE>(DecodeCornerState(style, i));
         changed |= corner[i] != state;
         corner[i] = state;
     }

@@ -2,6 +2,13 @@
 #pragma once
 #include <windows.h>
 
+// The General page's controls.
+enum {
+    SensitivityList = 3632, WaitLabel = 3633, WaitBox = 3634, WaitUpDown = 3635,
+    WaitUnitList = 3636, WaitTrailer = 3637, AgentActiveText = 3638, AgentMissingText = 3639,
+    MonitorControl = 3640, MuteSoundBox = 3641, ActiveConfigBox = 3643, FixedPasswordText = 3644,
+};
+
 enum NotifyForm { NotifyAfterChange, NotifyAfterOk };
 
 class GeneralDialog {

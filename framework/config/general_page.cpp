@@ -7,9 +7,6 @@
 
 #include <commctrl.h>
 
-static const int ActiveConfigBox = 3643;
-static const int SensitivityList = 3632, WaitBox = 3634, WaitUnitList = 3636;
-
 // Control id, help context; ended by 0, 0.
 static const DWORD helpIdMap[] = {
     3630, 3101, 3631, 3101, 3632, 3101,

@@ -1,5 +1,6 @@
 // The user's screen-saver settings in the registry, with a remembered copy.
 #include "framework/config/general_dialog.h"
+#include "framework/config/resource_lookup.h"
 
 #include "framework/services/services.h"
 #include "framework/startup/prefs.h"
@@ -15,20 +16,13 @@ enum SettingsString {
     ActiveConfigName = 507,
 };
 
-static const int NameCapacity = 100;   // 99 characters and the terminator
-
-// Names come from the framework's own table, never from the saver's.
-static bool LoadName(UINT id, char *name)
-{
-    return LoadStringA(FrameworkModule, id, name, NameCapacity) > 0;
-}
 
 // Any stored type whose data fits in 4 bytes is taken; shorter data is
 // zero-extended. Longer data fails and the field keeps its value.
 static bool ReadNumber(HKEY key, UINT nameId, LONG *field)
 {
     char name[NameCapacity];
-    if (!LoadName(nameId, name))
+    if (!LoadFrameworkString(nameId, name, sizeof name))
         return false;
     BYTE data[4] = {0, 0, 0, 0};
     DWORD size = sizeof(data);
@@ -57,7 +51,7 @@ static BYTE CornerStateOf(char c)
 static void ReadCorners(HKEY key, BYTE corner[4])
 {
     char name[NameCapacity];
-    if (!LoadName(MouseCornersName, name))
+    if (!LoadFrameworkString(MouseCornersName, name, sizeof name))
         return;
     char text[5] = {0, 0, 0, 0, 0};
     DWORD size = sizeof(text);
@@ -75,7 +69,7 @@ static void ReadCorners(HKEY key, BYTE corner[4])
 static void WriteNumber(HKEY key, UINT nameId, LONG value)
 {
     char name[NameCapacity];
-    if (!LoadName(nameId, name))
+    if (!LoadFrameworkString(nameId, name, sizeof name))
         return;
     DWORD data = (DWORD)value;
     RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&data, sizeof(data));
@@ -84,7 +78,7 @@ static void WriteNumber(HKEY key, UINT nameId, LONG value)
 static void WriteCorners(HKEY key, const BYTE corner[4])
 {
     char name[NameCapacity];
-    if (!LoadName(MouseCornersName, name))
+    if (!LoadFrameworkString(MouseCornersName, name, sizeof name))
         return;
     static const char StateCharacter[] = "-YN";
     char text[5];
@@ -112,7 +106,7 @@ GeneralDialog::GeneralDialog()
 void GeneralDialog::ReadRegistry()
 {
     char keyName[NameCapacity];
-    if (!LoadName(KeyString, keyName))
+    if (!LoadFrameworkString(KeyString, keyName, sizeof keyName))
         return;
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
@@ -137,7 +131,7 @@ void GeneralDialog::WriteRegistry()
 {
     DebugOut("Lullex: GeneralDialog: WriteRegistry.");
     char keyName[NameCapacity];
-    if (!LoadName(KeyString, keyName))
+    if (!LoadFrameworkString(KeyString, keyName, sizeof keyName))
         return;
     HKEY key;
     DWORD disposition;

@@ -1,22 +1,16 @@
 // Changing the screen-saver password: the system's component, or the client's own.
 #include "framework/runtime/password.h"
+#include "framework/config/resource_lookup.h"
 #include "framework/services/services.h"
 #include "framework/startup/entry.h"
 #include "framework/startup/prefs.h"
 
-static const int NameCapacity = 99;
-
 typedef DWORD (WINAPI *PwdChangePasswordProc)(LPCSTR provider, HWND owner, DWORD flags, LPVOID reserved);
-
-static bool LoadName(UINT id, char *buffer)
-{
-    return LoadStringA(FrameworkModule, id, buffer, NameCapacity) > 0;
-}
 
 static int RefuseChange(HWND hwnd)
 {
     char text[NameCapacity];
-    if (!LoadName(3541, text))
+    if (!LoadFrameworkString(3541, text, sizeof text))
         lstrcpyA(text, "Cannot change password");
     return MessageBoxA(hwnd, text, "Password", MB_OK);
 }
@@ -26,7 +20,7 @@ int DoChangePwDialog(HWND hwnd)
     if (CurrentPrefs.neverRequirePassword)
         return RefuseChange(hwnd);
     char libraryName[NameCapacity];
-    if (!LoadName(3520, libraryName))
+    if (!LoadFrameworkString(3520, libraryName, sizeof libraryName))
         return 2;
     HMODULE library = LoadLibraryA(libraryName);
     if (library == NULL)
@@ -34,9 +28,9 @@ int DoChangePwDialog(HWND hwnd)
     char procName[NameCapacity];
     char provider[NameCapacity];
     PwdChangePasswordProc change = NULL;
-    if (LoadName(3521, procName))
+    if (LoadFrameworkString(3521, procName, sizeof procName))
         change = (PwdChangePasswordProc)(void *)GetProcAddress(library, procName);
-    if (change == NULL || !LoadName(3522, provider)) {
+    if (change == NULL || !LoadFrameworkString(3522, provider, sizeof provider)) {
         FreeLibrary(library);
         return 2;
     }

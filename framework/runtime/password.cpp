@@ -1,17 +1,11 @@
 // Whether a password is needed, and its verification through the system's component.
 #include "framework/runtime/password.h"
+#include "framework/config/resource_lookup.h"
 #include "framework/runtime/saver_runtime.h"
 #include "framework/services/services.h"
 #include "framework/startup/prefs.h"
 
 DWORD (WINAPI *PasswordTickCount)(void) = GetTickCount;
-
-static const int NameCapacity = 99;
-
-static bool LoadName(UINT id, char *buffer)
-{
-    return LoadStringA(FrameworkModule, id, buffer, NameCapacity) > 0;
-}
 
 // A saver that declares its password policy is taken at its word; the page shows
 // the same sentence to the user.
@@ -34,7 +28,7 @@ static int DesktopUsesPassword()
 {
     DebugOut("NeedPassword?: checking the registry");
     char keyName[NameCapacity];
-    if (!LoadName(3523, keyName)) {
+    if (!LoadFrameworkString(3523, keyName, sizeof keyName)) {
         DebugOut("NeedPassword: failed to load screensaver reg. key string. Aborting");
         return 0;
     }
@@ -44,7 +38,7 @@ static int DesktopUsesPassword()
         return 0;
     }
     char valueName[NameCapacity];
-    if (!LoadName(3524, valueName)) {
+    if (!LoadFrameworkString(3524, valueName, sizeof valueName)) {
         RegCloseKey(key);
         DebugOut("NeedPassword: failed to load 'usepw' key name. Aborting");
         return 0;
@@ -86,7 +80,7 @@ int DoVerifyPwDialog(HWND hwnd)
 {
     DebugOut("DoVerifyPwDialog: using Master Password Router");
     char libraryName[NameCapacity];
-    if (!LoadName(3525, libraryName)) {
+    if (!LoadFrameworkString(3525, libraryName, sizeof libraryName)) {
         DebugOut("DoVerifyPwDialog: failed to load pwdprovidername string. Aborting");
         return IDOK;
     }
@@ -96,7 +90,7 @@ int DoVerifyPwDialog(HWND hwnd)
         return IDOK;
     }
     char procName[NameCapacity];
-    if (!LoadName(3526, procName)) {
+    if (!LoadFrameworkString(3526, procName, sizeof procName)) {
         DebugOut("DoVerifyPwDialog: failed to load 'verifypw' string. Aborting");
         FreeLibrary(library);
         return IDOK;

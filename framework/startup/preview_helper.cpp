@@ -7,7 +7,7 @@
 
 #include "framework/services/services.h"
 
-static const int NameCapacity = 99;
+static const int HelperNameCapacity = 99;
 static const int MessageCapacity = 199;
 static const DWORD HelperIdleWait = 2000;
 
@@ -28,9 +28,9 @@ static void ToLower(char *text)
 // The word after the mode letter, in lower case, cut to the buffer.
 static void TakeWordAfterLetter(const char *tail, char *word, size_t capacity)
 {
-    char copy[NameCapacity + 1];
-    strncpy(copy, tail, NameCapacity);
-    copy[NameCapacity] = '\0';
+    char copy[HelperNameCapacity + 1];
+    strncpy(copy, tail, HelperNameCapacity);
+    copy[HelperNameCapacity] = '\0';
 
     const char *p = copy[0] ? copy + 1 : copy;
     while (*p == ' ')
@@ -50,7 +50,7 @@ static void TakeWordAfterLetter(const char *tail, char *word, size_t capacity)
 // and searches the program's directory, the current one and the path.
 static bool StartHelper(const char *name, const char *caption)
 {
-    char commandLine[NameCapacity];
+    char commandLine[HelperNameCapacity];
     strcpy(commandLine, name);
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -80,14 +80,14 @@ static bool StartHelper(const char *name, const char *caption)
 
 HWND ConnectPreviewHelper(const char *tail)
 {
-    char caption[NameCapacity];
-    if (LoadStringA(FrameworkModule, 50, caption, NameCapacity) <= 0)
+    char caption[HelperNameCapacity];
+    if (LoadStringA(FrameworkModule, 50, caption, HelperNameCapacity) <= 0)
         return nullptr;
-    char name[NameCapacity];
+    char name[HelperNameCapacity];
     strcpy(name, caption);
     ToLower(name);
 
-    char word[NameCapacity + 1];
+    char word[HelperNameCapacity + 1];
     TakeWordAfterLetter(tail, word, sizeof(word));
     if (strcmp(word, name) != 0)
         return nullptr;
