@@ -97,12 +97,13 @@ ended_within() {
   for _ in $(seq $(($1 * 5))); do running || return 0; sleep 0.2; done
   ! running
 }
+sheet="^Screen Saver Properties$"   # the framework's settings sheet, by its title
 # The X window that shows the program: the animation, else the framework's sheet,
 # else (its saver window has no title) the virtual desktop.
 program_window() {
   local id
   id=$(xdotool search --name "^Nimbra " 2>/dev/null | head -n1)
-  [ -n "$id" ] || id=$(xdotool search --name "^Screen Saver Properties$" 2>/dev/null | head -n1)
+  [ -n "$id" ] || id=$(xdotool search --name "$sheet" 2>/dev/null | head -n1)
   [ -n "$id" ] || id=$(xdotool search --name "Wine desktop$" 2>/dev/null | head -n1)
   echo "$id"
 }
@@ -125,7 +126,7 @@ shown() { xdotool search --name "$1" >/dev/null 2>&1; }
 describe() {
   if shown "^Vantt GL$"; then echo "its question whether to use windowed mode"
   elif shown "^Nimbra "; then echo "the animation"
-  elif shown "^Screen Saver Properties$"; then echo 'the framework'"'"'s settings sheet "Screen Saver Properties"'
+  elif shown "$sheet"; then echo 'the framework'"'"'s settings sheet "Screen Saver Properties"'
   else echo "the framework's mode of the command line"
   fi
 }
@@ -135,17 +136,17 @@ echo "Starting nimbra.scr${*:+ $*} $where (output in $log)."
 wine_program x86 "$program" "$@" >"$log" 2>&1 &
 saver_pid=$!
 seconds=${NIMBRA_SECONDS:-5}
-if ended_within 2; then
+# Where 32-bit programs run under emulation the window can take a minute to come:
+# wait for the question, the animation or the sheet before counting the seconds.
+for _ in $(seq 900); do
+  { shown "^Vantt GL$" || shown "^Nimbra " || shown "$sheet" || ! running; } && break
+  sleep 0.2
+done
+if ! running; then
   wait "$saver_pid"; rc=$?
   echo "nimbra.scr ended on its own at once; exit code $rc. See $log."
   exit $rc
 fi
-# Where 32-bit programs run under emulation the window can take a minute to come:
-# wait for the question or the animation before counting the seconds.
-for _ in $(seq 900); do
-  { shown "^Vantt GL$" || shown "^Nimbra " || ! running; } && break
-  sleep 0.2
-done
 # On a bare X server the full-screen mode is refused and the program asks whether to
 # run in a window instead: Return picks the default answer, Yes.
 if shown "^Vantt GL$"; then
@@ -172,18 +173,24 @@ echo "Pressing Escape to end the animation."
 press_escape
 # After the animation the framework runs the mode of the command line (no argument or
 # /c: the settings sheet). Escape cancels its dialogs and closes its saver window too.
-if ! ended_within 4; then
+for _ in $(seq 20); do
+  { shown "$sheet" || ! running; } && break
+  sleep 0.2
+done
+if running; then
+  sleep 0.5   # the sheet's controls are drawn just after its frame appears
   shot2=${shot%.png}-framework.png
   what=$(describe)
   id=$(program_window)
   import -window "${id:-root}" "$shot2" 2>/dev/null && echo "nimbra.scr now shows $what: $shot2"
 fi
 for attempt in 1 2 3 4 5; do
-  ended_within 4 && break
+  # The sheet waits for Escape; anything else may still be ending on its own.
+  if [ $attempt -gt 1 ] || ! shown "$sheet"; then ended_within 4 && break; fi
   echo "nimbra.scr is still running, showing $(describe); pressing Escape (attempt $attempt)."
   press_escape
 done
-if running; then
+if ! ended_within 4; then
   echo "nimbra.scr did not end after Escape; stopping its Wine prefix. See $log."
   wineserver -k
 fi

@@ -74,7 +74,7 @@ set_tests_properties(linux:package_test PROPERTIES LABELS linux TIMEOUT 300 SKIP
 # path over each crafted regression file (the small ones kept in
 # tests/image/fuzz/regressions, the large ones written by make_fuzz_inputs) and
 # over the seed corpus on every run; with clang's libFuzzer it is also fuzzed for
-# 20 seconds, from the seeds and what earlier runs found (build/linux/fuzz/corpus).
+# 10 seconds, from the seeds and what earlier runs found (build/linux/fuzz/corpus).
 set(FUZZ_DIR ${NIMBRA_ROOT}/tests/image/fuzz)
 set(FUZZ_BIN ${CMAKE_BINARY_DIR}/fuzz)
 file(MAKE_DIRECTORY ${FUZZ_BIN}/corpus)
@@ -118,8 +118,8 @@ add_test(NAME linux:dib_fuzz_regressions COMMAND ${dib_fuzzer} ${small_crafted_f
 add_test(NAME linux:dib_fuzz_seeds COMMAND ${dib_fuzzer} -runs=0 ${FUZZ_BIN}/seeds)
 set_tests_properties(linux:dib_fuzz_regressions linux:dib_fuzz_seeds PROPERTIES ${fuzz_test_properties})
 if(NIMBRA_CLANGXX)
-  # It keeps a core busy for its 20 seconds: it holds a lane.
-  add_test(NAME linux:dib_fuzzing COMMAND ${dib_fuzzer} -max_total_time=20 -print_final_stats=1
+  # It keeps a core busy for its 10 seconds: it holds a lane.
+  add_test(NAME linux:dib_fuzzing COMMAND ${dib_fuzzer} -max_total_time=10 -print_final_stats=1
            ${FUZZ_BIN}/corpus ${FUZZ_BIN}/seeds)
   set_tests_properties(linux:dib_fuzzing PROPERTIES ${fuzz_test_properties} RESOURCE_GROUPS lanes:1)
 endif()
