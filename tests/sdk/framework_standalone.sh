@@ -9,11 +9,10 @@
 set -euo pipefail
 work=$1 source=$2 toolchain=$3 sdk_work=$4
 # What is checked here is how the folder builds and installs, not the code the
-# compiler makes: without optimisation, and with its files compiled a batch at a
-# time (each batch reads the system headers once), the framework compiles about
-# six times faster.
+# compiler makes: without optimisation, and with its files compiled as one (the
+# system headers are read once), the framework compiles about eight times faster.
 release_unoptimised=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O0 -DCMAKE_C_FLAGS_RELEASE=-O0
-                     -DCMAKE_UNITY_BUILD=ON)
+                     -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0)
 fail() { echo "FAILED: $*"; exit 1; }
 
 rm -rf "$work"
