@@ -1,6 +1,9 @@
 // Thousands of corrupted variants of valid files: every load returns the right
-// image or null with exactly one error message, and nothing is leaked.
+// image or null with exactly one error message, and nothing is leaked. What each
+// load gave is kept in dib_corpus_answers.bin for the Linux loader's differential
+// check (tests/linux).
 #include "image/dib_loader.h"
+#include "tests/image/corpus_answers.h"
 #include "tests/image/dib_corpus.h"
 #include "tests/image/dib_files.h"
 #include "tests/image/message_boxes.h"
@@ -27,15 +30,18 @@ protected:
     {
         focus = CreateWindowExA(0, "STATIC", "mutations", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                 nullptr, nullptr, nullptr, nullptr);
+        answersOpen = OpenCorpusAnswers("dib_corpus_answers.bin");
     }
     static void TearDownTestSuite()
     {
+        CloseCorpusAnswers();
         DestroyWindow(focus);
         focus = nullptr;
     }
     void SetUp() override
     {
         ASSERT_NE(focus, nullptr);
+        ASSERT_TRUE(answersOpen);
         SetFocus(focus);
         failures.reserve(4096);
     }
@@ -60,6 +66,8 @@ protected:
         if (realBox) StopCatchingBoxes(), StartRecordingBoxes();
 
         const size_t boxes = realBox ? CaughtBoxes().size() : size_t(RecordedBoxes().calls);
+        RecordCorpusAnswer(file, image, boxes != 1 ? nullptr : realBox ? CaughtBoxes()[0].text.c_str() : RecordedBoxes().text,
+                           path);
         if (image) {
             CheckImage(file, image, boxes, number);
             free(image->pixels);
@@ -149,6 +157,7 @@ protected:
     }
 
     static inline HWND focus = nullptr;
+    static inline bool answersOpen = false;
     std::string path = TestFilePath("nimbra_mutation_test.bmp");
     std::string failures;
     RunTotals totals;

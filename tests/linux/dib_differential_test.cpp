@@ -1,8 +1,10 @@
 // The Linux loader against the Windows loader under Wine, file by file over the
 // loader's corrupted-file corpus (thousands of files) and the decoder's small
 // crafted files: the same pixels for every file Windows accepts, and the same one
-// message for every file it refuses.
-// with-windows-output.sh records Windows' answers first (dib_corpus_dump).
+// message for every file it refuses. Windows' answers for the corpus are those
+// the Windows tree's dib_mutation_tests recorded as it checked the corpus (CTest
+// runs it first); with-windows-output.sh records those for the crafted files
+// (crafted_dib_dump) and names the Windows tree's test folder.
 #include "image/dib_loader.h"
 #include "tests/image/pixel_hash.h"
 
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -50,13 +53,26 @@ int WINAPI RecordMessage(HWND, LPCSTR text, LPCSTR caption, UINT style)
     return 1;
 }
 
+Bytes ReadFile(const std::string &name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 TEST(DibDifferential, TheLinuxLoaderAnswersEveryCorpusFileAsTheWindowsLoaderDoes)
 {
-    const char *dump = std::getenv("NIMBRA_CORPUS_DUMP");
-    ASSERT_NE(dump, nullptr) << "run through with-windows-output.sh";
-    std::ifstream in(dump, std::ios::binary);
-    const Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_FALSE(data.empty());
+    const char *crafted = std::getenv("NIMBRA_CRAFTED_ANSWERS"), *windowsTests = std::getenv("NIMBRA_WINDOWS_TEST_BIN");
+    ASSERT_TRUE(crafted && windowsTests) << "run through with-windows-output.sh";
+    const std::string corpus = std::string(windowsTests) + "/dib_corpus_answers.bin";
+    const std::string checker = std::string(windowsTests) + "/dib_mutation_tests.exe";
+    struct stat answers = {}, program = {};
+    ASSERT_TRUE(stat(corpus.c_str(), &answers) == 0 && stat(checker.c_str(), &program) == 0 &&
+                answers.st_mtime >= program.st_mtime) << corpus << " is missing or older than " << checker;
+    // Both files are sequences of the same records.
+    Bytes data = ReadFile(corpus);
+    const Bytes craftedData = ReadFile(crafted);
+    ASSERT_FALSE(craftedData.empty());
+    data.insert(data.end(), craftedData.begin(), craftedData.end());
 
     char name[] = "/tmp/nimbra-differential-XXXXXX";
     const int fd = mkstemp(name);
