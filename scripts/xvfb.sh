@@ -2,13 +2,13 @@
 # the one way they start one.
 # start_x SERVER ARGS...: starts an X server on a free display (the server names
 # it through -displayfd); sets x_pid and x_display, and fails at once when the
-# server ends, or when it does not come up within 10 s, ending it then so that it
-# is not left behind.
+# server ends, or when it does not come up within NIMBRA_X_START_SECONDS (10 s
+# unless set), ending it then so that it is not left behind.
 start_x() {
   x_displayfile=$(mktemp)
   "$@" -displayfd 3 -nolisten tcp 3>"$x_displayfile" 2>/dev/null &
   x_pid=$!
-  for _ in $(seq 100); do
+  for _ in $(seq $((${NIMBRA_X_START_SECONDS:-10} * 10))); do
     [ -s "$x_displayfile" ] && break
     kill -0 "$x_pid" 2>/dev/null || break
     sleep 0.1

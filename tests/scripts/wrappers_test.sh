@@ -42,7 +42,8 @@ rc=$?
 }
 
 # An X server that does not come up in time is ended, not orphaned: a stand-in
-# Xvfb (and Xephyr) that never names its display.
+# Xvfb (and Xephyr) that never names its display, given a second to do it.
+export NIMBRA_X_START_SECONDS=1
 mkdir "$work/bin"
 cat >"$work/bin/Xvfb" <<EOF
 #!/bin/sh

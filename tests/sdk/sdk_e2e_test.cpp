@@ -88,6 +88,17 @@ protected:
         return WaitForWindowOf(child.pid, "OvScreenSaverClass", "SaverWindow", 60000);
     }
 
+    // Its settings sheet, with two pages and the saver's own selected.
+    HWND SheetOnItsOwnPage()
+    {
+        HWND sheet = WaitForWindowOf(child.pid, "#32770", "Screen Saver Properties", 60000);
+        HWND tabs = sheet ? FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr) : nullptr;
+        EXPECT_NE(tabs, nullptr);
+        EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+        return tabs ? sheet : nullptr;
+    }
+
     // The saver closes on a key, as the desktop expects, with 2.
     void EndsOnAKeyWithTwo(HWND saver)
     {
@@ -131,12 +142,8 @@ TEST_F(SdkSaver, ExamplePreviewFillsAWindowOfTheHostAndEndsWithIt)
 TEST_F(SdkSaver, ExampleSettingsOpenOnItsOwnPageWithItsPreviewAndGeneralBesideIt)
 {
     ASSERT_TRUE(StartChild("\"" + Starfield + "\" /c", &child));
-    HWND sheet = WaitForWindowOf(child.pid, "#32770", "Screen Saver Properties", 60000);
+    HWND sheet = SheetOnItsOwnPage();
     ASSERT_NE(sheet, nullptr);
-    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
-    ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
     HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
     ASSERT_NE(page, nullptr);
     EXPECT_NE(GetDlgItem(page, StarsSlider), nullptr);
@@ -296,12 +303,8 @@ TEST_P(MsvcClientSaver, SettingsShowItsPageBesideGeneralAndOkReturnsOne)
 {
     const int ClientPageText = 2101;
     ASSERT_TRUE(StartChild(Saver() + " /c", &child));
-    HWND sheet = WaitForWindowOf(child.pid, "#32770", "Screen Saver Properties", 60000);
+    HWND sheet = SheetOnItsOwnPage();
     ASSERT_NE(sheet, nullptr);
-    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
-    ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
     HWND page = nullptr;
     for (HWND p = FindWindowExA(sheet, nullptr, "#32770", nullptr); p && !page; p = FindWindowExA(sheet, p, "#32770", nullptr))
         if (IsWindowVisible(p) && GetDlgItem(p, ClientPageText))
