@@ -106,14 +106,25 @@ checked_link "the guide's saver through pkg-config" sh -c "
   ${cross}windres -O coff \$(pkg-config --cflags lullex) -i '$work/guide-src/mysaver.rc' -o '$work/guide/mysaver_res.o' &&
   ${cross}gcc-posix -mwindows -o '$work/guide/mysaver_pc.scr' '$work/guide-src/mysaver.c' '$work/guide/mysaver_res.o' \
     \$(pkg-config --cflags lullex) \$(pkg-config --libs lullex)"
+# The consumer is compiled once for each set of flags the packages give.
+declare -A consumer_objects=()
+compiled=0
+for package in lullex lullex-dll "--static lullex-dll"; do
+  flags=$(pkg-config --cflags $package)
+  [ -n "${consumer_objects[$flags]:-}" ] && continue
+  object=$work/consumer/consumer_pc_$((compiled++)).o
+  checked_link "the consumer compiled with $flags" ${cross}gcc-posix -c -o "$object" "$work/consumer-src/consumer.c" $flags
+  consumer_objects[$flags]=$object
+done
+consumer_object() { echo "${consumer_objects[$(pkg-config --cflags "$@")]}"; }
 checked_link "the consumer through pkg-config" ${cross}gcc-posix -mwindows -o "$work/consumer/consumer_pc.scr" \
-  "$work/consumer-src/consumer.c" $(pkg-config --cflags lullex) $(pkg-config --libs lullex)
+  "$(consumer_object lullex)" $(pkg-config --libs lullex)
 checked_link "the DLL consumer through pkg-config" ${cross}gcc-posix -mwindows -o "$work/consumer/consumer_dll_pc.scr" \
-  "$work/consumer-src/consumer.c" $(pkg-config --cflags lullex-dll) $(pkg-config --libs lullex-dll)
+  "$(consumer_object lullex-dll)" $(pkg-config --libs lullex-dll)
 # A -static link takes the DLL's import library all the same, not liblullex.a.
 checked_link "the static DLL consumer through pkg-config" ${cross}gcc-posix -mwindows -static \
-  -o "$work/consumer/consumer_dll_static_pc.scr" "$work/consumer-src/consumer.c" \
-  $(pkg-config --static --cflags lullex-dll) $(pkg-config --static --libs lullex-dll)
+  -o "$work/consumer/consumer_dll_static_pc.scr" "$(consumer_object --static lullex-dll)" \
+  $(pkg-config --static --libs lullex-dll)
 echo "pkg-config lullex: version $(pkg-config --modversion lullex)"
 
 # Statically linked savers need no runtime DLL beside them; the DLL clients need lullex.dll.
