@@ -3,6 +3,7 @@
 // own window is closed or sees Escape. Exit codes: 0 after the animation, 1 when
 // the window, the context or a texture cannot be had, 2 for a bad command line.
 #include "linux/frame_loop.h"
+#include "linux/heap_pages.h"
 #include "linux/saver_options.h"
 #include "linux/scene_session.h"
 #include "linux/stop_signals.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char **argv)
 {
+    PrepareHeap();   // before the GL library's start-up allocates
     SaverOptions options;
     std::string error;
     if (!ParseSaverOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &options, &error)) {

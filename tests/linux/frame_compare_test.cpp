@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "linux/frame_loop.h"
+#include "linux/heap_pages.h"
 #include "linux/scene_session.h"
 #include "scene/scene.h"
 
@@ -52,11 +53,12 @@ void WritePpm(const Frame &frame, const std::string &path)
 }
 
 // The program's own steps with -seed 1 (the Windows runtime's unseeded sequence)
-// and -fixed-step, without pause: its 800 x 600 window, the scene opened, then its
-// frame loop; frame N is drawn alone and read before its swap.
+// and -fixed-step, without pause: its heap, its 800 x 600 window, the scene opened,
+// then its frame loop; frame N is drawn alone and read before its swap.
 Frame DrawLinuxFrame(int frames)
 {
     Frame frame;
+    PrepareHeap();
     const char *const args[] = {"nimbra", "-seed", "1", "-fixed-step", "-delay", "0"};
     SaverOptions options;
     std::string error;
