@@ -8,15 +8,16 @@
 # build only; the cases that need a 32-bit program skip, each saying why, and the
 # summary counts them.
 #
-# Tests run side by side in lanes (NIMBRA_TEST_LANES, default: the number of
-# cores): each lane is a Wine prefix and an Xvfb server of its own, and CTest gives
-# every test one lane for as long as it runs (see cmake/test-lane.sh.in).
+# Tests run side by side in lanes (NIMBRA_TEST_LANES, default: one more than the
+# cores, as every test spends part of its time waiting for windows, servers and
+# timers): each lane is a Wine prefix and an Xvfb server of its own, and CTest
+# gives every test one lane for as long as it runs (see cmake/test-lane.sh.in).
 # Extra arguments go to ctest (for example -R Loader).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
-lanes=${NIMBRA_TEST_LANES:-$(nproc)}
+lanes=${NIMBRA_TEST_LANES:-$(($(nproc) + 1))}
 source "$root/scripts/arch.sh"
 
 # What building needs and what only the tests need, installed once here.
