@@ -16,7 +16,6 @@ enum SettingsString {
     ActiveConfigName = 507,
 };
 
-
 // Any stored type whose data fits in 4 bytes is taken; shorter data is
 // zero-extended. Longer data fails and the field keeps its value.
 static bool ReadNumber(HKEY key, UINT nameId, LONG *field)
