@@ -33,8 +33,8 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # the x64 tree (named "x64:..."). Each test carries the label of its tree. Where
 # both trees are tested, the x64 tree runs only what can differ in a 64-bit build
 # (the framework as clients use it, the SDK, the saver's picture, the saver as a
-# whole through scripts/run.sh):
-# its other tests (label x64_alone) run only where the x64 suite runs alone.
+# whole through scripts/run.sh); its other tests (label x64_alone) run only where
+# the x64 suite runs alone.
 ctest_args=(-LE x64_alone)
 if [ "$(native_build)" = x64 ]; then
   ctest_args=(-LE '^x86$')
