@@ -38,15 +38,8 @@ testprefix=$(unset WINEPREFIX CTEST_RESOURCE_GROUP_0_LANES; . "$(dirname "$1")/t
 if [ -f "$testprefix/.nimbra-ready" ]; then
   # A copy of the booted test prefix is much quicker than booting a new one; it is
   # copied again when the test prefix was made anew for other programs.
-  # Its system libraries, hundreds of megabytes that no program writes, are hard
-  # links to the test prefix's; every other file is a copy of its own.
   if ! cmp -s "$WINEPREFIX/.nimbra-ready" "$testprefix/.nimbra-ready"; then
-    rm -rf "$WINEPREFIX" "$WINEPREFIX.new"
-    cp -a --link "$testprefix" "$WINEPREFIX.new" &&
-      (cd "$WINEPREFIX.new" && find . -type f ! -path './drive_c/windows/system32/*' \
-         ! -path './drive_c/windows/syswow64/*' ! -path './drive_c/windows/winsxs/*' \
-         -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f" || exit 1; done' sh {} +) &&
-      mv "$WINEPREFIX.new" "$WINEPREFIX" || exit 1
+    copy_prefix "$testprefix" "$WINEPREFIX" || exit 1
   fi
 else
   "$root/scripts/wineprefix.sh" "$WINEPREFIX" || exit 1

@@ -43,3 +43,16 @@ wine_program() {
 make_windows_unmanaged() {
   "$1" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 && wineserver -w
 }
+
+# copy_prefix FROM TO: TO becomes a copy of the Wine prefix FROM, made beside it and
+# then moved into place, for a program that runs in a prefix of its own. Its system
+# libraries (system32, syswow64, winsxs: hundreds of megabytes that such programs
+# never write) are hard links to FROM's; every other file is a copy of its own.
+copy_prefix() {
+  rm -rf "$2" "$2.new"
+  cp -a --link "$1" "$2.new" &&
+    (cd "$2.new" && find . -type f ! -path './drive_c/windows/system32/*' \
+       ! -path './drive_c/windows/syswow64/*' ! -path './drive_c/windows/winsxs/*' \
+       -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f" || exit 1; done' sh {} +) &&
+    mv "$2.new" "$2"
+}

@@ -32,8 +32,7 @@ out=$(/usr/lib/wine/wine --version 2>&1)
 prefix=$main_build/wineprefix-no32
 lane_prefix=$(. "$main_build/test-lane.sh"; echo "$WINEPREFIX")
 if ! cmp -s "$prefix/.nimbra-ready" "$lane_prefix/.nimbra-ready"; then
-  rm -rf "$prefix" "$prefix.new"
-  cp -a "$lane_prefix" "$prefix.new" && mv "$prefix.new" "$prefix" || fail "could not copy the test prefix $lane_prefix"
+  (. "$source/scripts/wine.sh"; copy_prefix "$lane_prefix" "$prefix") || fail "could not copy the test prefix $lane_prefix"
 fi
 out=$(env -u DISPLAY WINEPREFIX="$prefix" NIMBRA_BUILT=1 NIMBRA_SECONDS=2 NIMBRA_SCREENSHOT="$work/shot.png" \
       BUILD_DIR="$main_build" bash "$source/scripts/run.sh" 2>&1)
