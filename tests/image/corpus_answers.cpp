@@ -7,6 +7,8 @@
 #include "tests/image/corpus_answers.h"
 #include "tests/image/pixel_hash.h"
 
+#include <cstdio>
+
 namespace {
 
 FILE *answers;

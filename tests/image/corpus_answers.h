@@ -4,7 +4,6 @@
 #include "image/dib_loader.h"
 #include "tests/image/dib_files.h"
 
-#include <cstdio>
 #include <string>
 
 bool OpenCorpusAnswers(const char *name);

@@ -21,7 +21,10 @@ int main(int argc, char **argv)
         RecordedBoxes().calls = 0;
         RgbImage *image = LoadImageFile(path.c_str());
         RecordCorpusAnswer(dib.bytes, image, RecordedBoxes().calls == 1 ? RecordedBoxes().text : nullptr, path);
-        if (image) std::free(image->pixels), std::free(image);
+        if (image) {
+            std::free(image->pixels);
+            std::free(image);
+        }
     }
     StopRecordingBoxes();
     DeleteFileA(path.c_str());
