@@ -5,7 +5,7 @@
 // chooses a variant through the environment it passes on:
 //   GLASSCASE_VARIANT=nochild    the window has no child
 //   GLASSCASE_VARIANT=nowindow   no "glasscase" window at all (another class)
-//   GLASSCASE_VARIANT=slow       busy for 4 s before the first message loop
+//   GLASSCASE_VARIANT=slow       busy for 3 s before the first message loop
 //   GLASSCASE_VARIANT=vanish     ends its process, its windows left standing, as
 //                                soon as a preview has been placed in its child
 // It closes itself after GLASSCASE_LIFETIME ms (default 60000) so that a test
@@ -57,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     char variant[32];
     Variant(variant, sizeof(variant));
     if (strcmp(variant, "slow") == 0)
-        Sleep(4000);
+        Sleep(3000);
 
     const char *className = strcmp(variant, "nowindow") == 0 ? "glasscase_other" : "glasscase";
     WNDCLASSA wc = {};
