@@ -34,7 +34,7 @@ lane_prefix=$(. "$main_build/test-lane.sh"; echo "$WINEPREFIX")
 if ! cmp -s "$prefix/.nimbra-ready" "$lane_prefix/.nimbra-ready"; then
   (. "$source/scripts/wine.sh"; copy_prefix "$lane_prefix" "$prefix") || fail "could not copy the test prefix $lane_prefix"
 fi
-out=$(env -u DISPLAY WINEPREFIX="$prefix" NIMBRA_BUILT=1 NIMBRA_SECONDS=2 NIMBRA_SCREENSHOT="$work/shot.png" \
+out=$(env -u DISPLAY WINEPREFIX="$prefix" NIMBRA_BUILT=1 NIMBRA_SECONDS=1 NIMBRA_SCREENSHOT="$work/shot.png" \
       BUILD_DIR="$main_build" bash "$source/scripts/run.sh" 2>&1)
 rc=$?
 echo "$out" | sed 's/^/run.sh: /'
@@ -45,10 +45,10 @@ bright=$(convert "$work/shot.png" -colorspace gray -threshold 25% -format '%[fx:
 awk -v b="${bright:-0}" 'BEGIN { exit !(b > 0.01) }' || fail "the screenshot shows no animation (bright share ${bright:-none})"
 
 # An x64 test program through the x64 tree's CTest wrapper, in the test's lane.
-out=$(cd "$build/tests/bin" && "$build/wine-run.sh" ./dib_loader_tests.exe --gtest_brief=1 2>&1)
+out=$(cd "$build/tests/bin" && "$build/wine-run.sh" ./header_test.exe --gtest_brief=1 2>&1)
 rc=$?
-echo "$out" | tail -n 3 | sed 's/^/dib_loader_tests: /'
-[ $rc = 0 ] && [[ $out == *"PASSED"* ]] || fail "the x64 loader tests ended with $rc"
+echo "$out" | tail -n 3 | sed 's/^/header_test: /'
+[ $rc = 0 ] && [[ $out == *"PASSED"* ]] || fail "the x64 header test ended with $rc"
 exit $failed
 INSIDE
 rc=$?
