@@ -21,7 +21,8 @@ static void WINAPI CaptureDebugString(LPCSTR text)
     Record(text, strlen(text));
 }
 
-void RedirectImport(void *from, void *to)
+// Points every import slot of this program that holds `from` at `to`.
+static void RedirectImport(void *from, void *to)
 {
     BYTE *base = (BYTE *)GetModuleHandleA(NULL);
     const IMAGE_NT_HEADERS *headers = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);

@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-// Points every import slot of this program that holds `from` at `to`.
-void RedirectImport(void *from, void *to);
-
 class LogCapture {
 public:
     LogCapture();

@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include "app/import_spy.h"
 #include "support/emulation.h"
 #include "support/log_capture.h"
 #include "framework/config/config_host.h"
@@ -279,23 +280,28 @@ TEST_F(EntryPoints, TimersStartedBeforeTheEntryAreWaitedForAndReleased)
     CloseHandle(listedThread);
 }
 
+namespace {
+
 // The end's wait for the timer threads, as the framework asks for it; the thread
 // that stays alive has already outlived a short one.
 DWORD longestTimerWait;
 using MsgWait = DWORD(WINAPI *)(DWORD, const HANDLE *, BOOL, DWORD, DWORD);
-const MsgWait RealMsgWait = (MsgWait)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), "MsgWaitForMultipleObjects");
+MsgWait realMsgWait;
 
 DWORD WINAPI ShortenedWait(DWORD count, const HANDLE *handles, BOOL all, DWORD ms, DWORD wake)
 {
     longestTimerWait = ms > longestTimerWait ? ms : longestTimerWait;
-    return RealMsgWait(count, handles, all, ms < 1000 ? ms : 200, wake);
+    return realMsgWait(count, handles, all, ms < 1000 ? ms : 200, wake);
 }
+
+}  // namespace
 
 TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTheSame)
 {
     SKIP_WHERE_THREADS_ARE_EMULATED();
     longestTimerWait = 0;
-    RedirectImport((void *)RealMsgWait, (void *)ShortenedWait);
+    realMsgWait = (MsgWait)ReplaceImport("user32.dll", "MsgWaitForMultipleObjects", (void *)ShortenedWait);
+    ASSERT_NE(realMsgWait, nullptr);
     ScrPrefs *prefs = ScrGetPrefs();
     prefs->debugMessages = 1;
     ScrSetPrefs(prefs);
@@ -308,7 +314,7 @@ TEST_F(EntryPoints, ThreadsAliveAfterTenSecondsAreReportedAndTheListIsFreedAllTh
     });
     MessageBoxCatcher boxes;
     EXPECT_EQ(ScrRun(Self(), RecordingSaverProc, nullptr, nullptr, 0), 2);
-    RedirectImport((void *)ShortenedWait, (void *)RealMsgWait);
+    ReplaceImport("user32.dll", "MsgWaitForMultipleObjects", (void *)realMsgWait);
     EXPECT_GE(longestTimerWait, 9900u);
     EXPECT_LE(longestTimerWait, 10000u);
     EXPECT_EQ(ListedTimerThreadCount(), 0);
